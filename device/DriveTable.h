@@ -1,0 +1,19 @@
+#pragma once
+// The ASPI-mode table that pairs drive letters with host adapter and target.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "device/DriveIdentity.h"
+
+inline constexpr std::size_t kDriveTableRows = 16;
+inline constexpr std::size_t kPairedIdentityLength = 28;  // vendor, product, revision
+
+struct DriveEntry {
+  char driveLetter = 0;  // upper case; 0 while no letter is paired
+  std::uint8_t hostAdapter = 0;
+  std::uint8_t target = 0;  // logical unit is always 0
+  char identity[kIdentityLength + 1] = {};
+};
+
+using DriveTable = std::array<DriveEntry, kDriveTableRows>;

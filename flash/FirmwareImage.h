@@ -1,0 +1,52 @@
+#pragma once
+// The in-memory copy of a firmware file: always the full image size, zero past
+// the end of a shorter file, seen as pages numbered 1 to kPageCount.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "flash/FirmwareFile.h"
+#include "flash/FlashConstants.h"
+
+enum class ImageFileKind { Hex, Bin, Other };
+
+// Judges a path by its last three characters, case-insensitively.
+ImageFileKind JudgeImagePath(std::string_view path);
+
+enum class LoadResult {
+  Loaded,
+  OpenFailed,  // missing, no access, or held open for writing elsewhere
+  Empty,
+  TooLarge,    // longer than the image
+  ReadFailed,  // short read, or an operating-system error after the open
+};
+
+struct IdentityCheck {
+  bool matches = false;
+  std::uint16_t checksum = 0;  // image checksum, computed in the same pass
+};
+
+class FirmwareImage {
+ public:
+  FirmwareImage();
+
+  // Zero-fills the image, then reads the file into it; the file is closed again
+  // on every path that opened it.
+  LoadResult LoadFromFile(const std::string& path, FirmwareFile& file);
+
+  // Looks for the 24 characters of vendor and product identification of a
+  // drive-list row ("E:\ " then the identity) anywhere in the image, and sums
+  // the image in the same pass. A row shorter than 28 characters never matches.
+  IdentityCheck MatchesIdentity(std::string_view rowText) const;
+
+  std::uint16_t Checksum() const;
+  std::uint16_t PageChecksum(int page) const;                     // page 1 to kPageCount
+  std::span<const std::uint8_t, kPageSize> PageData(int page) const;  // page 1 to kPageCount
+
+  std::span<const std::uint8_t, kImageSize> Bytes() const;
+
+ private:
+  std::unique_ptr<std::uint8_t[]> bytes_;
+};
