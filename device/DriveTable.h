@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "device/DriveIdentity.h"
 
@@ -17,3 +19,13 @@ struct DriveEntry {
 };
 
 using DriveTable = std::array<DriveEntry, kDriveTableRows>;
+
+// Every row back to no letter, host adapter 0, target 0, empty identity.
+void ClearDriveTable(DriveTable& table);
+
+std::string_view IdentityOf(const DriveEntry& entry);
+void SetIdentity(DriveEntry& entry, std::string_view identity);  // cut to kIdentityLength
+
+// The Flash command's choice in ASPI mode: every row, in table order, whose
+// letter is the upper-cased first character of the marked row.
+std::vector<DriveEntry> RowsForDrive(const DriveTable& table, char rowFirstCharacter);

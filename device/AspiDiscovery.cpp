@@ -1,0 +1,42 @@
+#include <algorithm>
+
+#include "device/AspiRequests.h"
+#include "device/DriveDiscovery.h"
+#include "device/DriveTexts.h"
+
+void ScanAspiDevices(AspiTransport& transport, DriveTable& table) {
+  std::size_t row = 0;
+  const std::uint8_t hostAdapters = transport.HostAdapterCount();
+  for (std::uint8_t hostAdapter = 0; hostAdapter < hostAdapters; ++hostAdapter) {
+    for (std::uint8_t target = 0; target < kTargetsPerHostAdapter; ++target) {
+      const AspiInquiry answer = transport.InquireIdentity(hostAdapter, target);
+      // The peripheral qualifier bits are not looked at.
+      const bool cdRom = answer.status == aspi::SS_COMP && (answer.peripheral & kPeripheralTypeMask) == kPeripheralTypeCdRom;
+      if (!cdRom || row == table.size()) continue;
+      DriveEntry& entry = table[row++];
+      entry.hostAdapter = hostAdapter;
+      entry.target = target;
+      SetIdentity(entry, answer.identity);
+    }
+  }
+}
+
+void ListAspiDrives(DriveSystem& system, AspiTransport* transport, DriveTable& table, DriveListView& list) {
+  if (!transport) return;
+  ScanAspiDevices(*transport, table);
+
+  std::size_t row = 0;
+  for (const char letter : DriveLetters(system.LogicalDriveStrings())) {
+    if (row == table.size()) break;
+    const char upper = UpperDriveLetter(letter);
+    const std::string root = RootText(upper);
+    if (system.DriveType(root) != kDriveTypeCdRom) continue;
+    // Paired purely by order: the k-th CD-ROM letter is taken to be the k-th
+    // device of the scan.
+    DriveEntry& entry = table[row];
+    entry.driveLetter = upper;
+    std::fill(entry.identity + kPairedIdentityLength, std::end(entry.identity), '\0');  // 36 become 28
+    list.InsertRow(static_cast<int>(row), DriveRowText(root, IdentityOf(entry)));
+    ++row;
+  }
+}
