@@ -1,0 +1,27 @@
+#pragma once
+// The one pass over an image that looks for a drive's identity and sums the
+// image on the way.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "flash/FirmwareImage.h"
+
+// A drive-list row is "E:\ " and then the drive's identity; the key is the
+// identity's vendor (8 characters) and product (16), trailing blanks included.
+inline constexpr std::size_t kIdentityKeyOffset = 4;
+inline constexpr std::size_t kIdentityKeyLength = 24;
+
+// The pass works block by block so that each block is searched while the sum
+// has just brought it into the cache.
+inline constexpr std::size_t kScanBlockSize = 16384;
+
+// The key of a row, or nothing when the row is too short to hold one.
+std::optional<std::string_view> IdentityKey(std::string_view rowText);
+
+// True when key occurs at any offset of image (all of it inside the image),
+// compared byte for byte; with no key nothing matches. The checksum is always
+// that of the whole image.
+IdentityCheck ScanImage(std::span<const std::uint8_t> image, std::optional<std::string_view> key);
