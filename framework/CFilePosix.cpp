@@ -1,0 +1,72 @@
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "framework/CFile.h"
+
+// POSIX has no sharing mode: nothing stops another program from writing the
+// file while it is open here. Advisory locks would bind only programs that
+// ask for them, so the rule that nobody writes the file meanwhile holds only
+// on Windows.
+
+namespace {
+
+class UniqueDescriptor {
+ public:
+  explicit UniqueDescriptor(int descriptor) : descriptor_(descriptor) {}
+  ~UniqueDescriptor() { ::close(descriptor_); }
+  UniqueDescriptor(const UniqueDescriptor&) = delete;
+  UniqueDescriptor& operator=(const UniqueDescriptor&) = delete;
+
+  int Get() const { return descriptor_; }
+
+ private:
+  int descriptor_;
+};
+
+std::optional<std::uint64_t> MoveOffset(int descriptor, int from) {
+  const off_t offset = ::lseek(descriptor, 0, from);
+  if (offset < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(offset);
+}
+
+}  // namespace
+
+struct CFile::Handle : UniqueDescriptor {
+  using UniqueDescriptor::UniqueDescriptor;
+};
+
+CFile::CFile() = default;
+CFile::~CFile() = default;
+
+bool CFile::Open(const std::string& path) {
+  Close();
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  handle_ = std::make_unique<Handle>(descriptor);
+  return true;
+}
+
+std::optional<std::uint64_t> CFile::SeekToEnd() {
+  if (!handle_) return std::nullopt;
+  return MoveOffset(handle_->Get(), SEEK_END);
+}
+
+bool CFile::SeekToBegin() { return handle_ && MoveOffset(handle_->Get(), SEEK_SET).has_value(); }
+
+std::optional<std::size_t> CFile::Read(void* buffer, std::size_t count) {
+  if (!handle_) return std::nullopt;
+  ssize_t read = 0;
+  do {
+    read = ::read(handle_->Get(), buffer, std::min<std::size_t>(count, SSIZE_MAX));
+  } while (read < 0 && errno == EINTR);
+  if (read < 0) return std::nullopt;
+  return static_cast<std::size_t>(read);
+}
+
+void CFile::Close() { handle_.reset(); }
+
+bool CFile::IsOpen() const { return handle_ != nullptr; }
