@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "flash/FirmwareImage.h"
+#include "testing/engine/FakeFirmwareFile.h"
+#include "testing/engine/ImageFixtures.h"
+
+namespace {
+
+std::vector<std::uint8_t> Counting(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
+TEST(FirmwareImageLoad, FileOfExactlyTheImageSizeFillsIt) {
+  const std::vector<std::uint8_t> contents = Counting(kImageSize);
+  FirmwareImage image;
+  FakeFirmwareFile file(contents);
+
+  EXPECT_EQ(image.LoadFromFile("full.bin", file), LoadResult::Loaded);
+  EXPECT_TRUE(std::equal(contents.begin(), contents.end(), image.Bytes().begin()));
+  EXPECT_EQ(file.OpenedPath(), "full.bin");
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(FirmwareImageLoad, ShortFileLeavesTheRestOfTheImageZero) {
+  const std::vector<std::uint8_t> contents = Counting(1000);
+  const FirmwareImage image = LoadedImage(contents);
+
+  EXPECT_TRUE(std::equal(contents.begin(), contents.end(), image.Bytes().begin()));
+  EXPECT_TRUE(std::all_of(image.Bytes().begin() + 1000, image.Bytes().end(), [](std::uint8_t b) { return b == 0; }));
+  const auto fileSum = std::accumulate(contents.begin(), contents.end(), std::uint32_t{0});
+  EXPECT_EQ(image.Checksum(), fileSum & 0xFFFF);
+  EXPECT_EQ(image.PageChecksum(1), fileSum & 0xFFFF);
+  for (int page = 2; page <= kPageCount; ++page) EXPECT_EQ(image.PageChecksum(page), 0) << "page " << page;
+}
+
+TEST(FirmwareImageLoad, ReloadingAShorterFileClearsWhatTheLongerOneLeft) {
+  FirmwareImage image;
+  FakeFirmwareFile full(std::vector<std::uint8_t>(kImageSize, 0x5A));
+  ASSERT_EQ(image.LoadFromFile("full.bin", full), LoadResult::Loaded);
+  FakeFirmwareFile shortFile(std::vector<std::uint8_t>(10, 0x11));
+  ASSERT_EQ(image.LoadFromFile("short.bin", shortFile), LoadResult::Loaded);
+
+  EXPECT_EQ(image.Checksum(), 10 * 0x11);
+  EXPECT_EQ(image.Bytes()[10], 0);
+  EXPECT_EQ(image.Bytes()[kImageSize - 1], 0);
+}
+
+struct RefusedFile {
+  const char* name;
+  std::vector<std::uint8_t> contents;
+  FileFaults faults;
+  LoadResult result;
+};
+
+void PrintTo(const RefusedFile& file, std::ostream* out) { *out << file.name; }
+
+class FirmwareImageRefusal : public testing::TestWithParam<RefusedFile> {};
+
+TEST_P(FirmwareImageRefusal, ReportsWhyClosesTheFileAndLeavesTheImageZero) {
+  FirmwareImage image;
+  // An earlier load leaves bytes behind; a refused file must not keep any of them or its own.
+  FakeFirmwareFile earlier(std::vector<std::uint8_t>(kImageSize, 0x33));
+  ASSERT_EQ(image.LoadFromFile("earlier.bin", earlier), LoadResult::Loaded);
+  FakeFirmwareFile file(GetParam().contents, GetParam().faults);
+
+  EXPECT_EQ(image.LoadFromFile("refused.bin", file), GetParam().result);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(image.Checksum(), 0);
+  EXPECT_TRUE(std::all_of(image.Bytes().begin(), image.Bytes().end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FirmwareImageRefusal,
+    testing::Values(
+        RefusedFile{"OpenFails", Counting(100), {.open = true}, LoadResult::OpenFailed},
+        RefusedFile{"Empty", {}, {}, LoadResult::Empty},
+        RefusedFile{"OneByteTooLarge", Counting(kImageSize + 1), {}, LoadResult::TooLarge},
+        RefusedFile{"FirstSeekToBeginFails", Counting(100), {.seekToBeginCall = 1}, LoadResult::ReadFailed},
+        RefusedFile{"SeekToEndFails", Counting(100), {.seekToEnd = true}, LoadResult::ReadFailed},
+        RefusedFile{"SeekBackToBeginFails", Counting(100), {.seekToBeginCall = 2}, LoadResult::ReadFailed},
+        RefusedFile{"ReadFails", Counting(100), {.read = true}, LoadResult::ReadFailed},
+        RefusedFile{"ReadsShort", Counting(100), {.readShortBy = 1}, LoadResult::ReadFailed},
+        RefusedFile{"FullFileReadsShort", Counting(kImageSize), {.readShortBy = 1}, LoadResult::ReadFailed}),
+    [](const testing::TestParamInfo<RefusedFile>& file) { return std::string(file.param.name); });
+
+TEST(FirmwareImageChecksums, AllOnesImageSumsToZeroAndEachPageTo0xC000) {
+  const FirmwareImage image = LoadedImage(std::vector<std::uint8_t>(kImageSize, 0xFF));
+
+  EXPECT_EQ(image.Checksum(), 0);
+  EXPECT_EQ(image.MatchesIdentity(kTestRow).checksum, 0);
+  for (int page = 1; page <= kPageCount; ++page) EXPECT_EQ(image.PageChecksum(page), 0xC000) << "page " << page;
+}
+
+TEST(FirmwareImageChecksums, PageChecksumSumsOnlyItsOwnPage) {
+  std::vector<std::uint8_t> contents(kImageSize);
+  for (int page = 1; page <= kPageCount; ++page) {
+    contents[(page - 1) * kPageSize] = static_cast<std::uint8_t>(page);            // first byte of the page
+    contents[page * kPageSize - 1] = static_cast<std::uint8_t>(0x80 + page);       // last byte of the page
+  }
+  const FirmwareImage image = LoadedImage(contents);
+
+  for (int page = 1; page <= kPageCount; ++page) {
+    EXPECT_EQ(image.PageChecksum(page), page + 0x80 + page) << "page " << page;
+    EXPECT_EQ(image.PageData(page).data(), image.Bytes().data() + (page - 1) * kPageSize);
+    EXPECT_EQ(image.PageData(page).front(), page);
+  }
+}
+
+}  // namespace
