@@ -116,6 +116,21 @@ TEST(ScanImage, FindsKeysThatStraddleEveryBlockBoundary) {
   EXPECT_EQ(ScanImage(image, kTestKey).checksum, plainSum);
 }
 
+// Every sampled place looks like part of the key; only the whole key counts.
+TEST(ScanImage, ImageFullOfNearMissesMatchesOnlyTheWholeKey) {
+  std::string nearMiss(kTestKey);
+  nearMiss.back() = 'Y';
+  std::vector<std::uint8_t> image(kImageSize);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(nearMiss[i % nearMiss.size()]);
+  EXPECT_FALSE(ScanImage(image, kTestKey).matches);
+
+  for (const std::size_t at : {std::size_t{0}, std::size_t{12345}, kScanBlockSize - 7, kImageSize - kTestKey.size()}) {
+    std::vector<std::uint8_t> withKey = image;
+    std::copy(kTestKey.begin(), kTestKey.end(), withKey.begin() + static_cast<std::ptrdiff_t>(at));
+    EXPECT_TRUE(ScanImage(withKey, kTestKey).matches) << "key at " << at;
+  }
+}
+
 TEST(ScanImage, KeyCutOffByTheEndOfAShortImageDoesNotMatch) {
   std::vector<std::uint8_t> image = ContentsWith(kScanBlockSize + 10, "", 0);
   std::copy_n(kTestKey.begin(), 10, image.end() - 10);
