@@ -1,0 +1,49 @@
+#pragma once
+// Completion events without the system: a layer sets one through the value
+// the transport put in SRB_PostProc (SetFakeEvent).
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "device/CompletionEvent.h"
+
+class FakeCompletionEvent final : public CompletionEvent {
+ public:
+  FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live, std::shared_ptr<std::atomic<int>> waits, bool waitsFail);
+  ~FakeCompletionEvent() override;
+
+  void Reset() override;
+  WaitOutcome Wait(std::optional<std::chrono::milliseconds> limit) override;
+  void* PostProcHandle() override { return this; }
+  void Set();
+
+ private:
+  std::shared_ptr<std::atomic<int>> live_;
+  std::shared_ptr<std::atomic<int>> waits_;
+  bool waitsFail_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool set_ = false;
+};
+
+// What a layer calls with SRB_PostProc.
+void SetFakeEvent(void* postProc);
+
+class FakeEventFactory final : public EventFactory {
+ public:
+  std::unique_ptr<CompletionEvent> Create() override;
+
+  bool createFails = false;  // as CreateEventA with no handle to give
+  bool waitsFail = false;    // as WaitForSingleObject with WAIT_FAILED
+  int created = 0;
+  // Events made and not yet closed.
+  int Live() const { return live_->load(); }
+  // Waits with a limit or without one (the zero-length looks at withdrawn
+  // requests are not counted).
+  int Waits() const { return waits_->load(); }
+
+ private:
+  std::shared_ptr<std::atomic<int>> live_ = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<std::atomic<int>> waits_ = std::make_shared<std::atomic<int>>(0);
+};
