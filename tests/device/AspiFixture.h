@@ -1,0 +1,30 @@
+#pragma once
+// An emulated ASPI layer loaded through the transport's own LoadLayer, with
+// events that need no system.
+#include <chrono>
+#include <memory>
+
+#include "device/AspiTransport.h"
+#include "testing/aspi/EmulatedAspiLayer.h"
+#include "testing/aspi/FakeCompletionEvents.h"
+#include "testing/aspi/InProcessAspiLibrary.h"
+#include "testing/aspi/LaterRunner.h"
+#include "testing/engine/RecordingReporter.h"
+
+class AspiFixture {
+ protected:
+  std::unique_ptr<AspiTransport> LoadTransport(std::chrono::milliseconds inquiryWait = kInquiryWait) {
+    std::unique_ptr<AspiLayer> loaded = LoadLayer(library, sink);
+    if (!loaded) return nullptr;
+    return std::make_unique<AspiTransport>(std::move(loaded), events, sink, inquiryWait);
+  }
+
+  EmulatedAspiLayer layer{SetFakeEvent, [this](std::chrono::milliseconds delay, std::function<void()> work) {
+                            runner.Run(delay, std::move(work));
+                          }};
+  InProcessAspiLibrary library{layer};
+  FakeEventFactory events;
+  RecordingReporter sink;
+  // Goes first, so work the layer left for later ends while the layer is there.
+  LaterRunner runner;
+};

@@ -1,0 +1,90 @@
+// The emulated drive must object to what a real drive would refuse, or the
+// transports' tests would prove nothing.
+#include "testing/drive/EmulatedDrive.h"
+
+#include <gtest/gtest.h>
+
+#include "DeviceTestSupport.h"
+
+namespace {
+
+class EmulatedDriveTest : public testing::Test {
+ protected:
+  std::uint8_t Send(PageWriteCommand command, int dataPage) {
+    std::vector<std::uint8_t> data(firmware.image.PageData(dataPage).begin(), firmware.image.PageData(dataPage).end());
+    return drive.Execute(command.bytes, DataDirection::Out, data.data(), data.size());
+  }
+  void SendAll() {
+    for (int page = 1; page <= kPageCount; ++page) Send(firmware.commands[page - 1], page);
+  }
+
+  TestFirmware firmware;
+  EmulatedDrive drive;
+};
+
+TEST_F(EmulatedDriveTest, AcceptsAWholeRunInOrder) {
+  SendAll();
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent());
+  EXPECT_EQ(drive.Verdict(), "image complete and consistent");
+}
+
+TEST_F(EmulatedDriveTest, ObjectsToPagesOutOfOrder) {
+  Send(firmware.commands[1], 2);
+  EXPECT_FALSE(drive.ImageCompleteAndConsistent());
+  EXPECT_EQ(drive.Violations().at(0), "command 1: page 2 after page 0");
+}
+
+TEST_F(EmulatedDriveTest, ObjectsToDataThatDoesNotMatchThePageChecksum) {
+  Send(firmware.commands[0], 2);
+  EXPECT_NE(drive.Violations().at(0).find("page 1 checksum"), std::string::npos);
+}
+
+TEST_F(EmulatedDriveTest, ObjectsToAnImageChecksumThatChangesOrIsNotTheSumOfThePages) {
+  for (int page = 1; page <= kPageCount; ++page) {
+    PageWriteCommand command = firmware.commands[page - 1];
+    if (page == 5) command.bytes[9] ^= 1;
+    Send(command, page);
+  }
+  ASSERT_EQ(drive.Violations().size(), 1u);
+  EXPECT_NE(drive.Violations()[0].find("differs from the first"), std::string::npos);
+
+  EmulatedDrive other;
+  for (int page = 1; page <= kPageCount; ++page) {
+    PageWriteCommand command = firmware.commands[page - 1];
+    command.bytes[8] ^= 0x10;  // wrong in every command alike
+    std::vector<std::uint8_t> data(firmware.image.PageData(page).begin(), firmware.image.PageData(page).end());
+    other.Execute(command.bytes, DataDirection::Out, data.data(), data.size());
+  }
+  ASSERT_EQ(other.Violations().size(), 1u);
+  EXPECT_NE(other.Violations()[0].find("but the pages sum to"), std::string::npos);
+}
+
+TEST_F(EmulatedDriveTest, RefusesAForeignSignatureOrPageCount) {
+  PageWriteCommand command = firmware.commands[0];
+  command.bytes[3] = 'X';
+  EXPECT_EQ(Send(command, 1), 0x02);
+  command = firmware.commands[0];
+  command.bytes[11] = 31;
+  Send(command, 1);
+  ASSERT_EQ(drive.Violations().size(), 2u);
+  EXPECT_NE(drive.Violations()[1].find("byte 11"), std::string::npos);
+}
+
+TEST_F(EmulatedDriveTest, RefusedPageIsNotPartOfTheImage) {
+  drive.Behaviour().refusedPage = 3;
+  SendAll();
+  EXPECT_EQ(drive.PagesAccepted(), 31);
+  EXPECT_TRUE(drive.Violations().empty());
+  EXPECT_EQ(drive.Verdict(), "image incomplete: 31 of 32 pages accepted");
+}
+
+TEST_F(EmulatedDriveTest, AnswersTheInquiryWithPaddedIdentification) {
+  EmulatedDrive identified({0x25, "AB", "CD", "EF"});
+  std::vector<std::uint8_t> data(36, 0xEE);
+  const std::uint8_t cdb[12] = {0x12, 0, 0, 0, 36};
+  EXPECT_EQ(identified.Execute(cdb, DataDirection::In, data.data(), data.size()), 0);
+  EXPECT_EQ(data[0], 0x25);
+  EXPECT_EQ(std::string(data.begin() + 8, data.end()), "AB      CD              EF  ");
+}
+
+}  // namespace
