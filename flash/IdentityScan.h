@@ -21,7 +21,7 @@ inline constexpr std::size_t kScanBlockSize = 16384;
 // The key of a row, or nothing when the row is too short to hold one.
 std::optional<std::string_view> IdentityKey(std::string_view rowText);
 
-// True when key occurs at any offset of image (all of it inside the image),
-// compared byte for byte; with no key nothing matches. The checksum is always
-// that of the whole image.
+// True when key (kIdentityKeyLength characters) occurs at any offset of image
+// with all of it inside the image, compared byte for byte; with no key
+// nothing matches. The checksum is always that of the whole image.
 IdentityCheck ScanImage(std::span<const std::uint8_t> image, std::optional<std::string_view> key);
