@@ -18,6 +18,13 @@ AspiTransport::AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& eve
                              std::chrono::milliseconds inquiryWait)
     : layer_(std::move(layer)), events_(events), sink_(sink), inquiryWait_(inquiryWait) {}
 
+std::unique_ptr<AspiTransport> LoadAspiTransport(LibraryLoader& loader, EventFactory& events, MessageSink& sink,
+                                                 std::chrono::milliseconds inquiryWait) {
+  std::unique_ptr<AspiLayer> layer = LoadLayer(loader, sink);
+  if (!layer) return nullptr;
+  return std::make_unique<AspiTransport>(std::move(layer), events, sink, inquiryWait);
+}
+
 AspiTransport::~AspiTransport() {
   ReleaseEndedRequests();
   if (withdrawn_.empty()) return;

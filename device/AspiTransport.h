@@ -70,3 +70,9 @@ class AspiTransport {
   // until the layer sets their event.
   std::vector<std::unique_ptr<Request>> withdrawn_;
 };
+
+// LoadLayer, then a transport over the layer; nothing (after LoadLayer's box)
+// when the layer cannot be loaded. loader, events and sink must outlive the
+// transport; during the main dialog's construction sink's boxes have no owner.
+std::unique_ptr<AspiTransport> LoadAspiTransport(LibraryLoader& loader, EventFactory& events, MessageSink& sink,
+                                                 std::chrono::milliseconds inquiryWait = kInquiryWait);

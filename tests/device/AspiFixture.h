@@ -14,9 +14,7 @@
 class AspiFixture {
  protected:
   std::unique_ptr<AspiTransport> LoadTransport(std::chrono::milliseconds inquiryWait = kInquiryWait) {
-    std::unique_ptr<AspiLayer> loaded = LoadLayer(library, sink);
-    if (!loaded) return nullptr;
-    return std::make_unique<AspiTransport>(std::move(loaded), events, sink, inquiryWait);
+    return LoadAspiTransport(library, events, sink, inquiryWait);
   }
 
   EmulatedAspiLayer layer{SetFakeEvent, [this](std::chrono::milliseconds delay, std::function<void()> work) {

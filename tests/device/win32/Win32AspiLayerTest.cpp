@@ -41,9 +41,7 @@ class OurAspiLayer : public testing::Test {
     SetEnvironmentVariableA("COMBOFLASH_ASPI_REPORT", reportPath.c_str());
   }
   std::unique_ptr<AspiTransport> Load(std::chrono::milliseconds inquiryWait = kInquiryWait) {
-    std::unique_ptr<AspiLayer> layer = LoadLayer(loader, sink);
-    if (!layer) return nullptr;
-    return std::make_unique<AspiTransport>(std::move(layer), events, sink, inquiryWait);
+    return LoadAspiTransport(loader, events, sink, inquiryWait);
   }
   // The library goes once its last deferred thread has left it; the next
   // test must load it afresh, with its own configuration.
