@@ -5,6 +5,22 @@ source "$(dirname "$0")/../lib.sh"
 start_program "$(program uidriver_target)"
 wait_window DLG "UI Driver Target"
 
+# What kind of window each one is, and who owns it.
+driver window-pid "$DLG"
+expect_eq "$R" "$PROGRAM_PID" "process of the dialog"
+driver class "$DLG" 1006
+expect_eq "$R" SysListView32 "class of control 1006"
+driver focus "$DLG"
+expect_eq "$R" 1 "control with the keyboard focus"
+driver dump "$DLG"
+[[ " ${DETAILS[*]} " == *" class=SysListView32 id=1006 "* ]] || fail "dump does not list the list view: ${DETAILS[*]}"
+driver rect "$DLG"
+read -r left top right bottom <<<"$R"
+driver rect "$DLG" 1006
+read -r list_left list_top list_right list_bottom <<<"$R"
+((left < list_left && list_right < right && top < list_top && list_bottom < bottom)) ||
+  fail "the list ($list_left $list_top $list_right $list_bottom) is not inside the dialog ($left $top $right $bottom)"
+
 # Texts, including a multi-line one, and the enabled and visible states.
 expect_text "$DLG" - "UI Driver Target"
 expect_text "$DLG" 1000 "Ready"

@@ -18,3 +18,9 @@ for row in "${ways[@]}"; do
   expect_exit "$code"
   driver wait-gone "$DLG" 5000
 done
+
+# A program that the test ends itself.
+start_program "$(program uidriver_target)"
+wait_window DLG "UI Driver Target"
+driver kill "$PROGRAM_PID"
+expect_exit 255
