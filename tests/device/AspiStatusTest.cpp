@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "testing/engine/RecordingReporter.h"
 
 namespace {
@@ -34,6 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusCase{0xE5, "No resources available to execute cmd!"},
                     StatusCase{0xE6, "Buffer size to big to handle!"},
                     StatusCase{0xE1, "Unknown error code = e1!"}, StatusCase{0x05, "Unknown error code = 5!"},
-                    StatusCase{0xFF, "Unknown error code = ff!"}));
+                    StatusCase{0xFF, "Unknown error code = ff!"}),
+    [](const testing::TestParamInfo<StatusCase>& info) {
+      char name[16];
+      std::snprintf(name, sizeof name, "Status%02X", info.param.status);
+      return std::string(name);
+    });
 
 }  // namespace
