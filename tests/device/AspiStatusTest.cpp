@@ -38,9 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusCase{0xE6, "Buffer size to big to handle!"},
                     StatusCase{0xE1, "Unknown error code = e1!"}, StatusCase{0x05, "Unknown error code = 5!"},
                     StatusCase{0xFF, "Unknown error code = ff!"}),
-    [](const testing::TestParamInfo<StatusCase>& info) {
+    [](const testing::TestParamInfo<StatusCase>& param) {
       char name[16];
-      std::snprintf(name, sizeof name, "Status%02X", info.param.status);
+      std::snprintf(name, sizeof name, "Status%02X", param.param.status);
       return std::string(name);
     });
 
