@@ -2,7 +2,9 @@
 // =====================================
 // The layer reads the file named by the environment variable
 // COMBOFLASH_ASPI_CONFIG once, on the first call into it after it is loaded.
-// Without the variable it presents one host adapter and no targets. One
+// Without the variable it presents one host adapter and no targets. Both
+// this path and the report's may be Windows paths or, under Wine, Unix
+// paths (a leading '/' is taken on drive Z:). One
 // statement per line; '#' starts a comment; words are separated by blanks and
 // a word with blanks in it is written in double quotes. Numbers are decimal,
 // except peripheral bytes and ASPI statuses, which are hexadecimal (with or

@@ -18,10 +18,15 @@ namespace {
 
 HMODULE self = nullptr;
 
-std::string Environment(const char* name) {
+// A test under Wine may name its files with Unix paths: "/tmp/x" would
+// otherwise mean the root of whatever drive is current, so it is taken on
+// Wine's drive Z:, which is the Unix root.
+std::string EnvironmentPath(const char* name) {
   char value[MAX_PATH * 2];
   const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-  return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+  if (length == 0 || length >= sizeof value) return {};
+  const std::string path(value, length);
+  return path[0] == '/' ? "Z:" + path : path;
 }
 
 void SetPostProcEvent(void* postProc) { SetEvent(static_cast<HANDLE>(postProc)); }
@@ -66,8 +71,8 @@ std::once_flag stateMade;
 LayerState& State() {
   std::call_once(stateMade, [] {
     state = new LayerState;
-    const std::string reportPath = Environment(kAspiReportVariable);
-    const std::string configPath = Environment(kAspiConfigVariable);
+    const std::string reportPath = EnvironmentPath(kAspiReportVariable);
+    const std::string configPath = EnvironmentPath(kAspiConfigVariable);
     if (!configPath.empty()) {
       std::ifstream file(configPath, std::ios::binary);
       std::stringstream text;
