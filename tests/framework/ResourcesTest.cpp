@@ -36,15 +36,14 @@ Resource Find(LPCSTR type, int id, LANGID language) {
   return {::LockResource(::LoadResource(nullptr, found)), ::SizeofResource(nullptr, found)};
 }
 
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::set<LANGID>*>(found)->insert(language);
+  return TRUE;
+}
+
 std::set<LANGID> LanguagesOf(LPCSTR type, int id) {
   std::set<LANGID> languages;
-  ::EnumResourceLanguagesA(
-      nullptr, type, MAKEINTRESOURCEA(id),
-      [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) -> BOOL {
-        reinterpret_cast<std::set<LANGID>*>(found)->insert(language);
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&languages));
+  ::EnumResourceLanguagesA(nullptr, type, MAKEINTRESOURCEA(id), &CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
   return languages;
 }
 
