@@ -1,0 +1,99 @@
+// The main dialog's commands: choosing the firmware file and flashing the
+// marked drive, and the rule that enables the Flash button.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <array>
+#include <cstdio>
+
+#include "app/FlashDialog.h"
+#include "app/KeepSystemAwake.h"
+#include "device/DriveChannels.h"
+#include "device/DriveTexts.h"
+#include "device/PassThroughTransport.h"
+#include "flash/FlashSequence.h"
+#include "framework/CFile.h"
+#include "framework/CFileDialog.h"
+#include "framework/CListCtrl.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr char kDefaultExtension[] = "bin";
+constexpr char kInitialFileName[] = "*.bin";
+constexpr char kFileFilter[] = "Bin Files (*.bin)|*.bin||";
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+static_assert(kFileDialogFlags == 0x1004);
+
+constexpr char kNoDriveSelectedText[] = "No drive Select!";
+constexpr char kNoDriveSelectedCaption[] = "Error Status";
+constexpr char kDriveHandleErrorText[] = "Drive handle error";
+constexpr char kDriveHandleErrorCaption[] = "Error";
+constexpr char kProcessingFormat[] = "Drive %c: is processing";
+constexpr int kRowTextBufferLength = 256;
+
+// One run: the computer stays awake until it ends, on whatever path.
+void RunFlash(FlashReporter& reporter, DriveCommandChannel& channel, const std::string& rowText,
+              const std::string& filePath, TransportMode mode) {
+  KeepSystemAwake awake;
+  CFile file;
+  FlashSequence(reporter, file).Run(channel, rowText, filePath, mode);
+}
+
+}  // namespace
+
+void FlashDialog::UpdateFlashButton() { GetDlgItem(IDC_FLASH).EnableWindow(!m_filePath.empty()); }
+
+void FlashDialog::OnSelect() {
+  CFileDialog dialog(kDefaultExtension, kInitialFileName, kFileDialogFlags, kFileFilter, this);
+  if (dialog.DoModal() == IDOK) {
+    m_filePath = dialog.GetPathName();
+    GetDlgItem(IDC_FILE_PATH).SetWindowTextA(m_filePath.c_str());
+  }
+  UpdateFlashButton();
+}
+
+void FlashDialog::OnFlash() {
+  CListCtrl list(GetDlgItem(IDC_DRIVE_LIST).m_hWnd);
+  const int mark = list.GetSelectionMark();
+  if (mark == -1) {
+    ShowMessage(kNoDriveSelectedText, kNoDriveSelectedCaption, MessageIcon::Information);
+    return;
+  }
+  std::array<char, kRowTextBufferLength> row{};
+  list.GetItemText(mark, 0, row.data(), kRowTextBufferLength);
+  const std::string rowText(row.data());
+  const char driveLetter = row[0];
+
+  std::array<char, 64> status{};
+  wsprintfA(status.data(), kProcessingFormat, driveLetter);
+  SetStatus(status.data());
+
+  if (m_mode == TransportMode::PassThrough) {
+    FlashPassThrough(driveLetter, rowText);
+  } else {
+    FlashAspi(driveLetter, rowText);
+  }
+}
+
+void FlashDialog::FlashPassThrough(char driveLetter, const std::string& rowText) {
+  // The letter goes into the device name as the row has it.
+  auto drive = m_drives.OpenDrive(DevicePath(driveLetter), DriveSharing::Read);
+  if (!drive) {
+    ShowMessage(kDriveHandleErrorText, kDriveHandleErrorCaption, MessageIcon::None);
+    return;
+  }
+  PassThroughTransport transport(*this);
+  PassThroughChannel channel(transport, *drive);
+  RunFlash(*this, channel, rowText, m_filePath, m_mode);
+  // The handle closes with `drive`, however the run ended.
+}
+
+void FlashDialog::FlashAspi(char driveLetter, const std::string& rowText) {
+  if (!m_aspi) return;  // no layer: the list is empty, so no row can be marked
+  // Every row with the letter is flashed, in table order.
+  for (const DriveEntry& entry : RowsForDrive(m_driveTable, driveLetter)) {
+    AspiChannel channel(*m_aspi, entry.hostAdapter, entry.target);
+    RunFlash(*this, channel, rowText, m_filePath, m_mode);
+  }
+}

@@ -1,0 +1,43 @@
+// The main dialog as the place where runs, transports and discovery report:
+// message boxes it owns, the checksum log, the status line, the progress bar
+// and the drive list.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/FlashDialog.h"
+#include "framework/CListCtrl.h"
+#include "resources/resource.h"
+
+void FlashDialog::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+  // Before the window exists (the ASPI layer's boxes) the box has no owner.
+  ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
+}
+
+// The run holds the message loop until it ends; repainting at once lets the
+// user see it advance page by page.
+void FlashDialog::SetLog(const std::string& text) {
+  CWnd log = GetDlgItem(IDC_CHECKSUM_LOG);
+  log.SetWindowTextA(text.c_str());
+  ::UpdateWindow(log.m_hWnd);
+}
+
+void FlashDialog::SetStatus(const std::string& text) {
+  CWnd status = GetDlgItem(IDC_STATUS_LINE);
+  status.SetWindowTextA(text.c_str());
+  ::UpdateWindow(status.m_hWnd);
+}
+
+void FlashDialog::StepProgress() {
+  m_progress.StepIt();
+  ::UpdateWindow(m_progress.m_hWnd);
+}
+
+void FlashDialog::InsertRow(int item, const std::string& text) {
+  LVITEMA row{};
+  row.mask = LVIF_TEXT | LVIF_IMAGE;
+  row.iItem = item;
+  row.iSubItem = 0;
+  row.pszText = const_cast<char*>(text.c_str());
+  row.iImage = 0;
+  CListCtrl(GetDlgItem(IDC_DRIVE_LIST).m_hWnd).InsertItem(&row);
+}
