@@ -1,0 +1,76 @@
+# Shared by the ComboFlash end-to-end tests: the program in a folder of its
+# own, the emulated ASPI layer beside it, and firmware samples with the
+# checksum log a complete run of them writes.
+source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+
+PROGRAM_DIR=$E2E_WORK/program
+mkdir -p "$PROGRAM_DIR" "$E2E_WORK/cd"
+cp "$(program ComboFlash)" "$PROGRAM_DIR/"
+
+# The emulated drive the ASPI tests configure, and its row in the drive list.
+DRIVE_VENDOR="EMULATED"
+DRIVE_PRODUCT="COMBO DRIVE RW  "
+DRIVE_REVISION="1.00"
+DRIVE_KEY="$DRIVE_VENDOR$DRIVE_PRODUCT"
+DRIVE_ROW="E:\\ $DRIVE_KEY$DRIVE_REVISION"
+
+ASPI_CONFIG=$E2E_WORK/aspi.conf
+ASPI_REPORT=$E2E_WORK/aspi.report
+IDLE_STATUS="                         "   # 25 blanks
+
+# aspi_mode [LIBRARY]: ComboFlash runs as on the Windows 95 family with E: a
+# CD-ROM drive and LIBRARY (default: our emulated layer) as its wnaspi32.dll.
+# The layer reads the configuration written to $ASPI_CONFIG.
+aspi_mode() {
+  cp "${1:-$(program wnaspi32)}" "$PROGRAM_DIR/wnaspi32.dll"
+  windows_version ComboFlash.exe win98
+  cdrom_drive E "$E2E_WORK/cd"
+  dll_override ComboFlash.exe wnaspi32 native
+  # The driver starts the program, which inherits these from it.
+  export COMBOFLASH_ASPI_CONFIG=$ASPI_CONFIG COMBOFLASH_ASPI_REPORT=$ASPI_REPORT
+}
+
+# aspi_config LINE...: the emulated layer's configuration, one drive at
+# host adapter 0, target 0 answering as the drive above, then LINE...
+aspi_config() {
+  {
+    echo "target 0 0 05 \"$DRIVE_VENDOR\" \"$DRIVE_PRODUCT\" \"$DRIVE_REVISION\""
+    printf '%s\n' "$@"
+  } >"$ASPI_CONFIG"
+}
+
+# make_firmware FILE KEY OFFSET: 524,288 deterministic bytes with KEY at OFFSET.
+make_firmware() {
+  python3 - "$1" "$2" "$3" <<'PY'
+import random, sys
+path, key, offset = sys.argv[1], sys.argv[2].encode(), int(sys.argv[3])
+data = bytearray(random.Random(1).randbytes(524288))
+data[offset:offset + len(key)] = key
+open(path, "wb").write(data)
+PY
+}
+
+# expected_log FILE: the checksum log a complete run of FILE writes.
+expected_log() {
+  python3 - "$1" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read().ljust(524288, b"\0")
+text = "Firmware Checksum: %4x\r\n" % (sum(data) & 0xFFFF)
+for page in range(32):
+    text += "Page-%2d Checksum: %4x\r\n" % (page + 1, sum(data[page * 16384:(page + 1) * 16384]) & 0xFFFF)
+sys.stdout.write(text)
+PY
+}
+
+# start_comboflash: starts the program in its folder and waits for its dialog (DLG).
+start_comboflash() {
+  start_program --in "$PROGRAM_DIR" "$PROGRAM_DIR/ComboFlash.exe"
+  wait_window DLG "Quellin Combo Flash Program (Version: 1.02)"
+}
+
+# expect_drive_verdict TEXT: the emulated drive's verdict in the layer's report.
+expect_drive_verdict() {
+  local line
+  line=$(grep '^drive ha=0 target=0 ' "$ASPI_REPORT") || fail "no drive line in the report: $(cat "$ASPI_REPORT" 2>&1)"
+  expect_eq "${line#*verdict=}" "$1" "verdict of the emulated drive"
+}
