@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # What ComboFlash shows in ASPI mode when it cannot flash: no layer, a layer
 # without both entry points, a Flash press with no drive marked, a firmware
-# file that does not carry the drive's identity. None of them sends a page.
-# ARGS: no-layer | incomplete-layer | no-drive-marked | identity-mismatch
+# file that does not carry the drive's identity, a file that cannot be
+# loaded. None of them sends a page.
+# ARGS: no-layer | incomplete-layer | no-drive-marked | identity-mismatch |
+#       empty-file | too-large-file | folder-named-bin
 source "$(dirname "$0")/common.sh"
 
 aspi_config
@@ -18,6 +20,24 @@ case ${1:?case name} in
     aspi_mode
     # One letter of the product in the wrong case: the key must match exactly.
     make_firmware "$PROGRAM_DIR/firmware.bin" "${DRIVE_KEY/DRIVE/Drive}" 4096
+    box=("" "This firmware does not match your drive!" stop)
+    ;;
+  empty-file)
+    aspi_mode
+    : >"$PROGRAM_DIR/firmware.bin"
+    box=(Error "The firmware file is empty!" none)
+    ;;
+  too-large-file)
+    aspi_mode
+    printf 'x' >>"$PROGRAM_DIR/firmware.bin"   # 524,289 bytes, key and all
+    box=(Error "The firmware file is larger than 512 KB!" none)
+    ;;
+  folder-named-bin)
+    # The preselection takes a folder that matches *.bin like a file.
+    aspi_mode
+    rm "$PROGRAM_DIR/firmware.bin"
+    mkdir "$PROGRAM_DIR/firmware.bin"
+    box=(Error "Open binary file error" none)
     ;;
   *) fail "unknown case $1" ;;
 esac
@@ -46,11 +66,12 @@ case $1 in
     driver sync "$DLG"
     expect_text "$DLG" 1000 ""
     ;;
-  identity-mismatch)
+  *)
     start_comboflash
+    expect_text "$DLG" 1001 "$(windows_path "$PROGRAM_DIR/firmware.bin")"
     driver click-row "$DLG" 1006 0
     driver press "$DLG" 1007
-    expect_box "$DLG" "" "This firmware does not match your drive!" stop
+    expect_box "$DLG" "${box[@]}"
     driver sync "$DLG"
     expect_text "$DLG" 1000 "Drive E: is processing"
     ;;
