@@ -48,6 +48,11 @@ expect_progress "$DLG" 1008 32 0 32
 if [ "$1" = complete ]; then
   expect_drive_verdict "image complete and consistent"
   cmp "$ASPI_REPORT.ha0-t0.bin" "$PROGRAM_DIR/firmware.bin" || fail "the drive's image differs from the firmware file"
+  # tools/make-screenshot asks for the README's picture of a finished flash.
+  if [ -n "${E2E_SCREENSHOT:-}" ]; then
+    window=$(xwininfo -root -tree | awk '/"Quellin Combo Flash Program/ {print $1; exit}')
+    import -window "$window" "$E2E_SCREENSHOT" || fail "no screenshot of window $window"
+  fi
 else
   grep -q '^drive ha=0 target=0 commands=[0-9]* pages=31 ' "$ASPI_REPORT" ||
     fail "the drive should have accepted 31 pages: $(grep '^drive' "$ASPI_REPORT")"
