@@ -4,10 +4,42 @@
 # the dialog initialises, the drive is listed without identity, and the
 # dialog comes up with the list column, progress bar, path box and Flash
 # button set. ARGS: with-file | without-file (a *.bin in the current folder)
+# | long-folder-fits | long-folder-too-long (the current folder's path with
+# "\*.bin" just fits the 250-character buffer, or is one character too long:
+# then nothing is preselected and nothing overflows)
 source "$(dirname "$0")/common.sh"
 
 cdrom_drive E "$E2E_WORK/cd"
+# deep_folder LENGTH: a folder under the program's whose Windows path is
+# LENGTH characters long.
+deep_folder() {
+  local dir=$PROGRAM_DIR remaining n
+  remaining=$(($1 - $(windows_path "$dir" | wc -c)))
+  while [ "$remaining" -gt 0 ]; do
+    n=$((remaining - 1 < 100 ? remaining - 1 : 100))
+    [ $((remaining - n - 1)) -eq 1 ] && n=$((n - 1))  # never leave room for a one-character step
+    dir=$dir/$(printf 'd%.0s' $(seq "$n"))
+    remaining=$((remaining - n - 1))
+  done
+  mkdir -p "$dir"
+  echo "$dir"
+}
+
+folder=$PROGRAM_DIR
 case ${1:?case name} in
+  long-folder-fits)
+    folder=$(deep_folder 243)  # 243 + "\*.bin" + terminator = 250
+    expect_eq "$(windows_path "$folder" | wc -c)" 243 "length of the folder's path"
+    make_firmware "$folder/firmware.bin" "$DRIVE_KEY" 0
+    path=$(windows_path "$folder/firmware.bin")
+    flash_enabled=1
+    ;;
+  long-folder-too-long)
+    folder=$(deep_folder 244)
+    expect_eq "$(windows_path "$folder" | wc -c)" 244 "length of the folder's path"
+    make_firmware "$folder/firmware.bin" "$DRIVE_KEY" 0
+    path="" flash_enabled=0
+    ;;
   with-file)
     make_firmware "$PROGRAM_DIR/firmware.bin" "$DRIVE_KEY" 0
     path=$(windows_path "$PROGRAM_DIR/firmware.bin")
@@ -17,7 +49,7 @@ case ${1:?case name} in
   *) fail "unknown case $1" ;;
 esac
 
-start_program --in "$PROGRAM_DIR" "$PROGRAM_DIR/ComboFlash.exe"
+start_program --in "$folder" "$PROGRAM_DIR/ComboFlash.exe"
 # The box comes while the dialog initialises, before it is shown; the dialog
 # owns it all the same.
 driver wait-window "$E2E_WAIT_MS" Status Error Message
