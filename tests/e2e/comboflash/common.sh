@@ -41,13 +41,7 @@ aspi_config() {
 
 # make_firmware FILE KEY OFFSET: 524,288 deterministic bytes with KEY at OFFSET.
 make_firmware() {
-  python3 - "$1" "$2" "$3" <<'PY'
-import random, sys
-path, key, offset = sys.argv[1], sys.argv[2].encode(), int(sys.argv[3])
-data = bytearray(random.Random(1).randbytes(524288))
-data[offset:offset + len(key)] = key
-open(path, "wb").write(data)
-PY
+  "$(dirname "${BASH_SOURCE[0]}")/../../../tools/make-sample-firmware" "$1" "$2" "$3"
 }
 
 # expected_log FILE: the checksum log a complete run of FILE writes.
