@@ -1,15 +1,19 @@
 #pragma once
-// What both transports put around a command: the command field, the sense
-// request, the SCSI status they look at, and the one command of their own.
+// The two commands the program sends, built once for every back end: the
+// standard INQUIRY that gives a drive's identity, and the vendor page write.
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "device/DriveIdentity.h"
+#include "device/ScsiRequest.h"
+#include "flash/FlashConstants.h"
 #include "flash/PageWriteCommand.h"
 
-inline constexpr std::size_t kCdbFieldLength = 16;  // the command field of every request block
-inline constexpr std::uint8_t kCommandLength = 12;   // every command goes out as 12 bytes
+inline constexpr std::size_t kCdbFieldLength = kMaxCdbLength;  // the command field of every request block
+inline constexpr std::uint8_t kCommandLength = 12;             // every command goes out as 12 bytes
 static_assert(kCommandLength == kPageWriteCommandLength);
 inline constexpr std::uint8_t kSenseRequestLength = 14;  // SENSE_LEN
 
@@ -22,3 +26,13 @@ inline constexpr std::size_t kInquiryAllocationLengthByte = 4;
 inline constexpr std::array<std::uint8_t, kCommandLength> kInquiryCommand = {
     kInquiryOpcode, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(kInquiryDataLength), 0x00,
     0x00,           0x00, 0x00, 0x00, 0x00,                                          0x00};
+
+// How long the system may let the drive take over each command.
+inline constexpr std::chrono::seconds kInquiryTimeout{5000};
+inline constexpr std::chrono::seconds kPageWriteTimeout{25000};
+
+// The INQUIRY, its answer written to answer.
+ScsiRequest MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength> answer);
+
+// The page write: the command with the page's own bytes as data-out.
+ScsiRequest MakePageWriteRequest(const PageWriteCommand& command, std::span<const std::uint8_t, kPageSize> page);
