@@ -14,10 +14,15 @@ void FlashDialog::ShowMessage(const std::string& text, const std::string& captio
 }
 
 // The run holds the message loop until it ends; repainting at once lets the
-// user see it advance page by page.
+// user see it advance page by page. Setting the text puts the view back at
+// the top, so the caret goes to the end and the view follows it: the newest
+// line stays in sight once the log outgrows the box.
 void FlashDialog::SetLog(const std::string& text) {
   CWnd log = GetDlgItem(IDC_CHECKSUM_LOG);
   log.SetWindowTextA(text.c_str());
+  const auto end = static_cast<WPARAM>(text.size());
+  log.SendMessageA(EM_SETSEL, end, static_cast<LPARAM>(end));
+  log.SendMessageA(EM_SCROLLCARET, 0, 0);
   ::UpdateWindow(log.m_hWnd);
 }
 

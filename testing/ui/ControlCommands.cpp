@@ -94,6 +94,32 @@ Answer ProgressStep(Session&, Words& words) {
   });
 }
 
+Answer EditFirstLine(Session&, Words& words) {
+  return OnControl(words, [](HWND control) {
+    const auto line = Send(control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (!line) return Answer::Error("edit control does not answer");
+    return Answer::Ok(Number(static_cast<long long>(*line)));
+  });
+}
+
+// Where a line starts in the edit control's client area: lines scrolled
+// above the view have a negative top, lines below it one past the height.
+Answer EditLineTop(Session&, Words& words) {
+  HWND control = nullptr;
+  std::string error;
+  if (!ReadControl(words, control, error)) return Answer::Error(error);
+  const auto line = words.NextNumber();
+  if (!line) return Usage("edit-line-top HWND ID LINE");
+  const auto count = Send(control, EM_GETLINECOUNT, 0, 0);
+  if (!count) return Answer::Error("edit control does not answer");
+  if (*line < 0 || *line >= *count) return Answer::Error("no line " + Number(*line) + " of " + Number(*count));
+  const auto index = Send(control, EM_LINEINDEX, static_cast<WPARAM>(*line), 0);
+  if (!index || *index < 0) return Answer::Error("no line " + Number(*line));
+  const auto position = Send(control, EM_POSFROMCHAR, static_cast<WPARAM>(*index), 0);
+  if (!position || *position == -1) return Answer::Error("no position for character " + Number(*index));
+  return Answer::Ok(Number(static_cast<short>(HIWORD(static_cast<DWORD>(*position)))));
+}
+
 Answer Press(Session&, Words& words) {
   return OnTarget(words, [](HWND target) {
     // A user cannot press what is disabled or hidden, but BM_CLICK would
@@ -147,6 +173,9 @@ constexpr Command kCommands[] = {
     {"progress-pos", "progress-pos HWND ID   -> position (PBM_GETPOS)", ProgressPosition},
     {"progress-range", "progress-range HWND ID   -> LOW HIGH (PBM_GETRANGE)", ProgressRange},
     {"progress-step", "progress-step HWND ID   -> step (PBM_GETSTEP)", ProgressStep},
+    {"edit-first-line", "edit-first-line HWND ID   -> first visible line of an edit control (EM_GETFIRSTVISIBLELINE)",
+     EditFirstLine},
+    {"edit-line-top", "edit-line-top HWND ID LINE   -> top of that line in the edit control's client area", EditLineTop},
     {"press", "press HWND ID   -> posts BM_CLICK to the button; refused when it is disabled or hidden", Press},
     {"click", "click HWND [ID]   -> real left click at the middle of the window", Click},
     {"key", "key HWND enter|escape|space|tab|up|down|f1   -> posts the key to the focused control", Key},

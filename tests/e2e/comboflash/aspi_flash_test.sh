@@ -35,6 +35,9 @@ driver press "$DLG" 1007
 
 expect_box "$DLG" "Status" "Flash Now!Please don't Power off!" information
 if [ "$1" = refused-page ]; then
+  # Page 7's box comes before its log line: the log ends with page 6's.
+  wait_box BOX "$DLG"
+  expect_log_line_in_view "$DLG" 6
   expect_box "$DLG" "Status Message" "SRB completed with error!" information
 fi
 expect_box "$DLG" "Status" "$end_text" "$end_icon"
@@ -44,6 +47,8 @@ expect_text "$DLG" 1003 "$expected"
 expect_eq "${#R}" 793 "length of the checksum log"
 expect_text "$DLG" 1000 "$IDLE_STATUS"
 expect_progress "$DLG" 1008 32 0 32
+# The newest line, page 32's, is in view: the log followed the run.
+expect_log_line_in_view "$DLG" 32
 
 if [ "$1" = complete ]; then
   expect_drive_verdict "image complete and consistent"

@@ -68,3 +68,19 @@ expect_drive_verdict() {
   line=$(grep '^drive ha=0 target=0 ' "$ASPI_REPORT") || fail "no drive line in the report: $(cat "$ASPI_REPORT" 2>&1)"
   expect_eq "${line#*verdict=}" "$1" "verdict of the emulated drive"
 }
+
+# expect_log_line_in_view DLG LINE: line LINE (from 0) of the checksum log
+# lies wholly inside the log's view.
+expect_log_line_in_view() {
+  local dlg=$1 line=$2 top height view first
+  driver edit-first-line "$dlg" 1003
+  first=$R
+  driver edit-line-top "$dlg" 1003 "$line"
+  top=$R
+  driver edit-line-top "$dlg" 1003 $((line - 1))
+  height=$((top - R))
+  driver client-size "$dlg" 1003
+  view=${R#* }
+  ((height > 0 && top >= 0 && top + height <= view)) ||
+    fail "line $line of the checksum log is out of view: its top at $top, line height $height, view height $view, first visible line $first"
+}
