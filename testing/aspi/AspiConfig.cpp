@@ -26,9 +26,10 @@
 //   target <ha> <id> <peripheral> "<vendor>" "<product>" "<revision>"
 //       A device at host adapter <ha>, target <id>, answering INQUIRY with
 //       that peripheral byte (05: CD-ROM) and identification.
-//   refuse-page <ha> <id> <page> <status>
+//   refuse-page <ha> <id> <page> <status> [sequence <n>]
 //       The device refuses the write of <page> (CHECK CONDITION); the layer
-//       ends that request with ASPI status <status>, e.g. 04 (SS_ERR).
+//       ends that request with ASPI status <status>, e.g. 04 (SS_ERR). With
+//       "sequence <n>", only in the n-th flash of the session (from 1).
 //   refuse-inquiry <ha> <id> <status>
 //       The device refuses INQUIRY; the layer ends it with <status>.
 //   inquiry <ha> <id> immediate | inquiry <ha> <id> late <ms> | inquiry <ha> <id> never
@@ -120,13 +121,16 @@ class Parser {
       target.target = static_cast<std::uint8_t>(*id);
       target.inquiry = {static_cast<std::uint8_t>(*peripheral), w[4], w[5], w[6]};
       config.targets.push_back(target);
-    } else if (verb == "refuse-page" && w.size() == 5) {
+    } else if (verb == "refuse-page" && (w.size() == 5 || (w.size() == 7 && w[5] == "sequence"))) {
       AspiTargetConfig* target = Find(w[1], w[2]);
       const auto page = Number(w[3], 10, 255), status = Number(w[4], 16, 255);
       if (!target) return "no such target declared";
       if (!page || !status) return "bad page or status";
+      const auto sequence = w.size() == 7 ? Number(w[6], 10, 1000) : std::optional<unsigned>(0);
+      if (!sequence || (w.size() == 7 && *sequence == 0)) return "bad sequence number";
       target->behaviour.refusedPage = static_cast<int>(*page);
       target->behaviour.refusalAspiStatus = static_cast<std::uint8_t>(*status);
+      target->behaviour.refusedInSequence = static_cast<int>(*sequence);
     } else if (verb == "refuse-inquiry" && w.size() == 4) {
       AspiTargetConfig* target = Find(w[1], w[2]);
       const auto status = Number(w[3], 16, 255);

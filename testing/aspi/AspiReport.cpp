@@ -10,14 +10,18 @@
 //   request <n> abort ha=<a> status=0x<ss>
 //   request <n> other cmd=0x<cc> ha=<a> status=0x<ss>
 //   drive ha=<a> target=<t> commands=<n> pages=<accepted> verdict=<text>
+//   sequence ha=<a> target=<t> number=<k> pages=<accepted> verdict=<text>
 //
 // <hex> is the command bytes as lower-case hex, no blanks; verdict is "image
-// complete and consistent" or the drive's objections. A configuration error
-// gives the single line "config error: <message>".
+// complete and consistent" or the drive's objections. Each drive line is
+// followed by one sequence line per flash it was sent (a page 1 after a page
+// 32 starts the next), judged on its own; the drive line's pages are the
+// latest sequence's, its verdict covers them all. A configuration error gives
+// the single line "config error: <message>".
 //
 // Beside it, for every drive that was sent at least one page write, the
-// 524,288 bytes the drive accepted (pages never accepted read as zero) in
-// "<report path>.ha<a>-t<t>.bin".
+// 524,288 bytes the latest sequence left in the drive (pages it did not
+// accept read as zero) in "<report path>.ha<a>-t<t>.bin".
 #include "testing/aspi/AspiReport.h"
 
 #include <cstdio>
@@ -68,6 +72,12 @@ std::string FormatAspiReport(const std::vector<AspiRequestRecord>& records, cons
     report += "drive ha=" + std::to_string(address.first) + " target=" + std::to_string(address.second) +
               " commands=" + std::to_string(drive->Commands().size()) +
               " pages=" + std::to_string(drive->PagesAccepted()) + " verdict=" + drive->Verdict() + "\n";
+    int number = 1;
+    for (const PageSequence& sequence : drive->Sequences()) {
+      report += "sequence ha=" + std::to_string(address.first) + " target=" + std::to_string(address.second) +
+                " number=" + std::to_string(number++) + " pages=" + std::to_string(sequence.PagesAccepted()) +
+                " verdict=" + sequence.Verdict() + "\n";
+    }
   }
   return report;
 }

@@ -35,8 +35,15 @@ void CopyPadded(const std::string& text, std::uint8_t* out, std::size_t width) {
 EmulatedDrive::EmulatedDrive(InquiryData inquiry, DriveBehaviour behaviour)
     : inquiry_(std::move(inquiry)), behaviour_(behaviour) {}
 
-void EmulatedDrive::Violation(std::string text) {
-  violations_.push_back("command " + std::to_string(commands_.size()) + ": " + std::move(text));
+void EmulatedDrive::Violation(std::string text, PageSequence* sequence) {
+  text = "command " + std::to_string(commands_.size()) + ": " + std::move(text);
+  (sequence != nullptr ? sequence->violations : outsideSequences_).push_back(text);
+  violations_.push_back(std::move(text));
+}
+
+PageSequence& EmulatedDrive::SequenceFor(int page) {
+  if (sequences_.empty() || (page == 1 && sequences_.back().lastPage == kPageCount)) sequences_.emplace_back();
+  return sequences_.back();
 }
 
 std::uint8_t EmulatedDrive::Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
@@ -86,18 +93,20 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
     Violation("bytes 1 to 5 are not 07 'ZYNK'");
     return kCheckCondition;
   }
-  if (cdb[11] != kPageCount) Violation("byte 11 is " + Hex(cdb[11]) + ", not 0x20");
   const int page = cdb[10];
-  if (page < 1 || page > kPageCount) {
+  const bool pageInRange = page >= 1 && page <= kPageCount;
+  PageSequence* sequence = pageInRange ? &SequenceFor(page) : nullptr;
+  if (cdb[11] != kPageCount) Violation("byte 11 is " + Hex(cdb[11]) + ", not 0x20", sequence);
+  if (!pageInRange) {
     Violation("page number " + std::to_string(page) + " outside 1 to 32");
     return kCheckCondition;
   }
-  if (page != lastPage_ + 1) {
-    Violation("page " + std::to_string(page) + " after page " + std::to_string(lastPage_));
+  if (page != sequence->lastPage + 1) {
+    Violation("page " + std::to_string(page) + " after page " + std::to_string(sequence->lastPage), sequence);
   }
-  lastPage_ = page;
+  sequence->lastPage = page;
   if (direction != DataDirection::Out || transferLength != kPageSize || !data) {
-    Violation("page " + std::to_string(page) + " without a 16384-byte data-out phase");
+    Violation("page " + std::to_string(page) + " without a 16384-byte data-out phase", sequence);
     return kCheckCondition;
   }
   const std::uint16_t pageChecksum = static_cast<std::uint16_t>(cdb[6] << 8 | cdb[7]);
@@ -105,37 +114,84 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   const std::uint16_t dataChecksum = Sum16(data, kPageSize);
   if (pageChecksum != dataChecksum) {
     Violation("page " + std::to_string(page) + " checksum " + Hex(pageChecksum) + " but its data sums to " +
-              Hex(dataChecksum));
+                  Hex(dataChecksum),
+              sequence);
   }
-  if (!imageChecksum_) {
-    imageChecksum_ = imageChecksum;
-  } else if (*imageChecksum_ != imageChecksum) {
-    Violation("image checksum " + Hex(imageChecksum) + " differs from the first command's " + Hex(*imageChecksum_));
+  if (!sequence->imageChecksum) {
+    sequence->imageChecksum = imageChecksum;
+  } else if (*sequence->imageChecksum != imageChecksum) {
+    Violation("image checksum " + Hex(imageChecksum) + " differs from the first command's " +
+                  Hex(*sequence->imageChecksum),
+              sequence);
   }
   const auto pageStart = static_cast<std::ptrdiff_t>((page - 1) * kPageSize);
-  std::copy_n(data, kPageSize, sent_.begin() + pageStart);
+  std::copy_n(data, kPageSize, sequence->sent.begin() + pageStart);
   if (page == kPageCount) {
-    const std::uint16_t sum = Sum16(sent_.data(), sent_.size());
-    if (sum != *imageChecksum_) {
-      Violation("image checksum " + Hex(*imageChecksum_) + " but the pages sum to " + Hex(sum));
+    const std::uint16_t sum = Sum16(sequence->sent.data(), sequence->sent.size());
+    if (sum != *sequence->imageChecksum) {
+      Violation("image checksum " + Hex(*sequence->imageChecksum) + " but the pages sum to " + Hex(sum), sequence);
     }
   }
-  if (behaviour_.refusedPage == page) return kCheckCondition;
+  const bool refusedHere = behaviour_.refusedInSequence == 0 ||
+                           behaviour_.refusedInSequence == static_cast<int>(sequences_.size());
+  if (behaviour_.refusedPage == page && refusedHere) return kCheckCondition;
 
-  std::copy_n(data, kPageSize, image_.begin() + pageStart);
-  accepted_.set(static_cast<std::size_t>(page - 1));
+  std::copy_n(data, kPageSize, sequence->image.begin() + pageStart);
+  sequence->accepted.set(static_cast<std::size_t>(page - 1));
   return kGood;
 }
 
-bool EmulatedDrive::ImageCompleteAndConsistent() const { return violations_.empty() && accepted_.all(); }
+namespace {
+
+void AppendObjections(std::string& verdict, const std::vector<std::string>& objections) {
+  for (const std::string& objection : objections) {
+    if (!verdict.empty()) verdict += "; ";
+    verdict += objection;
+  }
+}
+
+std::string Incompleteness(const std::bitset<kPageCount>& accepted) {
+  if (accepted.all()) return {};
+  return "image incomplete: " + std::to_string(accepted.count()) + " of 32 pages accepted";
+}
+
+constexpr char kCompleteVerdict[] = "image complete and consistent";
+
+}  // namespace
+
+std::string PageSequence::Verdict() const {
+  if (CompleteAndConsistent()) return kCompleteVerdict;
+  std::string verdict = Incompleteness(accepted);
+  AppendObjections(verdict, violations);
+  return verdict;
+}
+
+std::span<const std::uint8_t, kImageSize> EmulatedDrive::Image() const {
+  static const std::vector<std::uint8_t> kNothingWritten(kImageSize);
+  const std::vector<std::uint8_t>& image = sequences_.empty() ? kNothingWritten : sequences_.back().image;
+  return std::span<const std::uint8_t, kImageSize>(image.data(), kImageSize);
+}
+
+bool EmulatedDrive::ImageCompleteAndConsistent() const {
+  return violations_.empty() && !sequences_.empty() &&
+         std::all_of(sequences_.begin(), sequences_.end(),
+                     [](const PageSequence& sequence) { return sequence.CompleteAndConsistent(); });
+}
 
 std::string EmulatedDrive::Verdict() const {
-  if (ImageCompleteAndConsistent()) return "image complete and consistent";
+  if (ImageCompleteAndConsistent()) return kCompleteVerdict;
   std::string verdict;
-  if (!accepted_.all()) verdict = "image incomplete: " + std::to_string(accepted_.count()) + " of 32 pages accepted";
-  for (const std::string& violation : violations_) {
-    if (!verdict.empty()) verdict += "; ";
-    verdict += violation;
+  if (sequences_.size() <= 1) {
+    verdict = Incompleteness(sequences_.empty() ? std::bitset<kPageCount>() : sequences_.front().accepted);
+    AppendObjections(verdict, violations_);
+    return verdict;
   }
+  for (std::size_t number = 1; number <= sequences_.size(); ++number) {
+    const PageSequence& sequence = sequences_[number - 1];
+    if (sequence.CompleteAndConsistent()) continue;
+    if (!verdict.empty()) verdict += "; ";
+    verdict += "sequence " + std::to_string(number) + ": " + sequence.Verdict();
+  }
+  AppendObjections(verdict, outsideSequences_);
   return verdict;
 }

@@ -31,6 +31,7 @@ struct DriveBehaviour {
 
   bool refuseInquiry = false;   // CHECK CONDITION to an INQUIRY
   int refusedPage = 0;          // CHECK CONDITION to the write of this page; 0: none
+  int refusedInSequence = 0;    // ... in this sequence only (1: the first flash); 0: in every one
   std::uint8_t refusalAspiStatus = 0x04;  // what an ASPI layer reports for a refusal: SS_ERR
   std::optional<std::uint32_t> systemCallError;  // pass-through: DeviceIoControl fails with it
   Timing inquiryTiming = Timing::Immediate;
@@ -48,6 +49,22 @@ struct ReceivedCommand {
   std::uint8_t scsiStatus = 0;  // what the drive answered
 };
 
+// One flash as the drive saw it: the page writes from a page 1 up to the
+// next page 1 that follows a page 32, judged on their own.
+struct PageSequence {
+  std::vector<std::uint8_t> image = std::vector<std::uint8_t>(kImageSize);  // accepted pages
+  std::vector<std::uint8_t> sent = std::vector<std::uint8_t>(kImageSize);   // every page sent, refused or not
+  std::bitset<kPageCount> accepted;
+  int lastPage = 0;
+  std::optional<std::uint16_t> imageChecksum;  // as the sequence's first page command gave it
+  std::vector<std::string> violations;         // the drive's objections to this sequence
+
+  int PagesAccepted() const { return static_cast<int>(accepted.count()); }
+  bool CompleteAndConsistent() const { return violations.empty() && accepted.all(); }
+  // "image complete and consistent", or what is wrong with this sequence.
+  std::string Verdict() const;
+};
+
 class EmulatedDrive {
  public:
   explicit EmulatedDrive(InquiryData inquiry = {}, DriveBehaviour behaviour = {});
@@ -63,18 +80,22 @@ class EmulatedDrive {
                        std::size_t transferLength);
 
   const std::vector<ReceivedCommand>& Commands() const { return commands_; }
-  // The pages as written; pages never accepted stay zero.
-  std::span<const std::uint8_t, kImageSize> Image() const {
-    return std::span<const std::uint8_t, kImageSize>(image_.data(), kImageSize);
-  }
-  int PagesAccepted() const { return static_cast<int>(accepted_.count()); }
+  // Every flash the drive was sent, in order. A page 1 after a page 32 starts
+  // a new one: the drive takes a second flash as a fresh start.
+  const std::vector<PageSequence>& Sequences() const { return sequences_; }
+  // The drive's firmware as the latest sequence left it: the pages it
+  // accepted; the others read as zero (a new flash starts from nothing).
+  std::span<const std::uint8_t, kImageSize> Image() const;
+  int PagesAccepted() const { return sequences_.empty() ? 0 : sequences_.back().PagesAccepted(); }
 
   // Everything a real drive would have objected to, in order of arrival.
   const std::vector<std::string>& Violations() const { return violations_; }
-  // All pages arrived in order, were accepted, and the image checksum of the
-  // commands is the sum of the pages; no violation.
+  // At least one sequence, and in every one all pages arrived in order and
+  // were accepted, and the image checksum of its commands is the sum of its
+  // pages; no violation.
   bool ImageCompleteAndConsistent() const;
-  // "image complete and consistent", or what is wrong, one line.
+  // "image complete and consistent", or what is wrong, one line; with more
+  // than one sequence, each one that went wrong, by its number.
   std::string Verdict() const;
 
  private:
@@ -82,15 +103,15 @@ class EmulatedDrive {
                        std::size_t transferLength);
   std::uint8_t WritePage(std::span<const std::uint8_t> cdb, DataDirection direction, const std::uint8_t* data,
                          std::size_t transferLength);
-  void Violation(std::string text);
+  // An objection of the drive; one to a page write also counts against its sequence.
+  void Violation(std::string text, PageSequence* sequence = nullptr);
+  // The sequence a page write with this number belongs to.
+  PageSequence& SequenceFor(int page);
 
   InquiryData inquiry_;
   DriveBehaviour behaviour_;
   std::vector<ReceivedCommand> commands_;
   std::vector<std::string> violations_;
-  std::vector<std::uint8_t> image_ = std::vector<std::uint8_t>(kImageSize);  // accepted pages
-  std::vector<std::uint8_t> sent_ = std::vector<std::uint8_t>(kImageSize);   // every page sent, refused or not
-  std::bitset<kPageCount> accepted_;
-  int lastPage_ = 0;
-  std::optional<std::uint16_t> imageChecksum_;  // as the first page command gave it
+  std::vector<std::string> outsideSequences_;  // objections to commands of no sequence
+  std::vector<PageSequence> sequences_;
 };

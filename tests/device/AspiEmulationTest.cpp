@@ -2,6 +2,7 @@
 // and the end-to-end tests depend on.
 #include <gtest/gtest.h>
 
+#include "DeviceTestSupport.h"
 #include "testing/aspi/AspiConfig.h"
 #include "testing/aspi/AspiReport.h"
 #include "testing/aspi/FakeCompletionEvents.h"
@@ -17,6 +18,7 @@ TEST(ParseAspiConfig, ReadsEveryStatement) {
       "target 0 1 05 \"ACME CO\" \"COMBO DVD/RW 52X\" \"1.02\"   # the drive\n"
       "target 1 3 0x25 V P R\n"
       "refuse-page 0 1 7 0x04\n"
+      "refuse-page 1 3 9 04 sequence 2\n"
       "refuse-inquiry 1 3 e1\n"
       "inquiry 1 3 late 250\n"
       "pages 0 1 never\n");
@@ -31,6 +33,9 @@ TEST(ParseAspiConfig, ReadsEveryStatement) {
   EXPECT_EQ(config.targets[0].inquiry.product, "COMBO DVD/RW 52X");
   EXPECT_EQ(config.targets[0].behaviour.refusedPage, 7);
   EXPECT_EQ(config.targets[0].behaviour.refusalAspiStatus, 0x04);
+  EXPECT_EQ(config.targets[0].behaviour.refusedInSequence, 0);
+  EXPECT_EQ(config.targets[1].behaviour.refusedPage, 9);
+  EXPECT_EQ(config.targets[1].behaviour.refusedInSequence, 2);
   EXPECT_EQ(config.targets[0].behaviour.pageTiming, DriveBehaviour::Timing::Never);
   EXPECT_EQ(config.targets[1].inquiry.peripheral, 0x25);
   EXPECT_TRUE(config.targets[1].behaviour.refuseInquiry);
@@ -47,6 +52,9 @@ TEST(ParseAspiConfig, NamesTheLineOfAMistake) {
   for (const Case& c : {Case{"adapters 1\nadapters x\n", "line 2: bad adapter count"},
                         Case{"refuse-page 0 1 3 04\n", "line 1: no such target declared"},
                         Case{"target 0 1 05 \"open\n", "line 1: unclosed quote"},
+                        Case{"target 0 1 05 V P R\nrefuse-page 0 1 3 04 sequence 0\n", "line 2: bad sequence number"},
+                        Case{"target 0 1 05 V P R\nrefuse-page 0 1 3 04 round 2\n",
+                             "line 2: unknown statement or wrong number of words: refuse-page"},
                         Case{"frobnicate\n", "line 1: unknown statement or wrong number of words: frobnicate"}}) {
     const auto parsed = ParseAspiConfig(c.text);
     EXPECT_FALSE(parsed.config);
@@ -71,6 +79,25 @@ TEST(AspiReport, ListsEachRequestThenEachDrivesVerdict) {
             "request 2 exec ha=0 target=4 lun=0 flags=0x48 length=36 sense=14 cdb=120000002400000000000000 status=0x82\n"
             "drive ha=0 target=1 commands=1 pages=0 verdict=image incomplete: 0 of 32 pages accepted\n");
   EXPECT_EQ(ImageDumpPath("r.txt", 1, 2), "r.txt.ha1-t2.bin");
+}
+
+TEST(AspiReport, SaysWhatEachFlashOfADriveGot) {
+  const TestFirmware firmware;
+  EmulatedDrives drives;
+  auto& drive = *(drives[{0, 2}] = std::make_unique<EmulatedDrive>());
+  drive.Behaviour().refusedPage = 7;
+  drive.Behaviour().refusedInSequence = 1;
+  for (int flash = 1; flash <= 2; ++flash) {
+    for (int page = 1; page <= kPageCount; ++page) {
+      std::vector<std::uint8_t> data(firmware.image.PageData(page).begin(), firmware.image.PageData(page).end());
+      drive.Execute(firmware.commands[page - 1].bytes, DataDirection::Out, data.data(), data.size());
+    }
+  }
+
+  EXPECT_EQ(FormatAspiReport({}, drives),
+            "drive ha=0 target=2 commands=64 pages=32 verdict=sequence 1: image incomplete: 31 of 32 pages accepted\n"
+            "sequence ha=0 target=2 number=1 pages=31 verdict=image incomplete: 31 of 32 pages accepted\n"
+            "sequence ha=0 target=2 number=2 pages=32 verdict=image complete and consistent\n");
 }
 
 }  // namespace

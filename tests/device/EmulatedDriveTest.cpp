@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DeviceTestSupport.h"
 
 namespace {
@@ -76,6 +78,64 @@ TEST_F(EmulatedDriveTest, RefusedPageIsNotPartOfTheImage) {
   EXPECT_EQ(drive.PagesAccepted(), 31);
   EXPECT_TRUE(drive.Violations().empty());
   EXPECT_EQ(drive.Verdict(), "image incomplete: 31 of 32 pages accepted");
+}
+
+// A second flash in one session starts again at page 1 after page 32; the
+// drive judges each flash on its own, and holds what the latest one left.
+TEST_F(EmulatedDriveTest, JudgesTwoWholeFlashesEachOnItsOwn) {
+  SendAll();
+  SendAll();
+  ASSERT_EQ(drive.Sequences().size(), 2u);
+  for (const PageSequence& sequence : drive.Sequences()) {
+    EXPECT_EQ(sequence.Verdict(), "image complete and consistent");
+    EXPECT_EQ(sequence.PagesAccepted(), 32);
+  }
+  EXPECT_TRUE(drive.Violations().empty());
+  EXPECT_EQ(drive.Verdict(), "image complete and consistent");
+  EXPECT_TRUE(std::equal(firmware.bytes.begin(), firmware.bytes.end(), drive.Image().begin()));
+}
+
+TEST_F(EmulatedDriveTest, APageRefusedInTheSecondFlashIsMissingFromTheDrive) {
+  drive.Behaviour().refusedPage = 5;
+  drive.Behaviour().refusedInSequence = 2;
+  SendAll();
+  SendAll();
+  ASSERT_EQ(drive.Sequences().size(), 2u);
+  EXPECT_EQ(drive.Sequences()[0].Verdict(), "image complete and consistent");
+  EXPECT_EQ(drive.Sequences()[1].Verdict(), "image incomplete: 31 of 32 pages accepted");
+  EXPECT_FALSE(drive.ImageCompleteAndConsistent());
+  EXPECT_EQ(drive.Verdict(), "sequence 2: image incomplete: 31 of 32 pages accepted");
+  EXPECT_EQ(drive.PagesAccepted(), 31);
+  // The first flash's page 5 does not stand in for the one refused now.
+  const auto page5 = drive.Image().subspan(4 * kPageSize, kPageSize);
+  EXPECT_TRUE(std::all_of(page5.begin(), page5.end(), [](std::uint8_t byte) { return byte == 0; }));
+}
+
+TEST_F(EmulatedDriveTest, AFlashBrokenOffBeforePage32DoesNotStartANewSequence) {
+  for (int page = 1; page <= 10; ++page) Send(firmware.commands[page - 1], page);
+  SendAll();
+  ASSERT_EQ(drive.Sequences().size(), 1u);
+  EXPECT_EQ(drive.Violations().at(0), "command 11: page 1 after page 10");
+  EXPECT_FALSE(drive.ImageCompleteAndConsistent());
+}
+
+TEST_F(EmulatedDriveTest, NamesEachSequenceThatWentWrong) {
+  SendAll();
+  for (int page = 1; page <= kPageCount; ++page) {
+    PageWriteCommand command = firmware.commands[page - 1];
+    if (page == 3) command.bytes[6] ^= 1;  // page checksum off by one
+    Send(command, page);
+  }
+  drive.Behaviour().refusedPage = 32;
+  SendAll();
+  ASSERT_EQ(drive.Sequences().size(), 3u);
+  EXPECT_TRUE(drive.Sequences()[0].CompleteAndConsistent());
+  ASSERT_EQ(drive.Sequences()[1].violations.size(), 1u);
+  EXPECT_NE(drive.Sequences()[1].violations[0].find("command 35: page 3 checksum"), std::string::npos);
+  const std::string verdict = drive.Verdict();
+  EXPECT_EQ(verdict.find("sequence 1"), std::string::npos) << verdict;
+  EXPECT_EQ(verdict.find("sequence 2: command 35: page 3 checksum"), 0u) << verdict;
+  EXPECT_NE(verdict.find("; sequence 3: image incomplete: 31 of 32 pages accepted"), std::string::npos) << verdict;
 }
 
 TEST_F(EmulatedDriveTest, AnswersTheInquiryWithPaddedIdentification) {
