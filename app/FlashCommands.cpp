@@ -32,6 +32,18 @@ constexpr char kDriveHandleErrorCaption[] = "Error";
 constexpr char kProcessingFormat[] = "Drive %c: is processing";
 constexpr int kRowTextBufferLength = 256;
 
+// Marks the Flash command's drive work, however it ends.
+class RunInProgress {
+ public:
+  explicit RunInProgress(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~RunInProgress() { m_flag = false; }
+  RunInProgress(const RunInProgress&) = delete;
+  RunInProgress& operator=(const RunInProgress&) = delete;
+
+ private:
+  bool& m_flag;
+};
+
 // One run: the computer stays awake until it ends, on whatever path.
 void RunFlash(FlashReporter& reporter, DriveCommandChannel& channel, const std::string& rowText,
               const std::string& filePath, TransportMode mode) {
@@ -69,6 +81,7 @@ void FlashDialog::OnFlash() {
   wsprintfA(status.data(), kProcessingFormat, driveLetter);
   SetStatus(status.data());
 
+  const RunInProgress running(m_runInProgress);
   if (m_mode == TransportMode::PassThrough) {
     FlashPassThrough(driveLetter, rowText);
   } else {

@@ -62,6 +62,9 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
   CImageList m_smallImageList;  // 16 x 16
   std::string m_filePath;
   DriveTable m_driveTable;
+  // While the Flash command runs, the message loop is held: input the user
+  // gives meanwhile waits in the queue (FlashDialogOutputs.cpp).
+  bool m_runInProgress = false;
 
   // The system behind the transports. The loader and event factory outlive
   // the ASPI transport, which holds the library while the dialog lives.

@@ -8,7 +8,23 @@
 #include "framework/CListCtrl.h"
 #include "resources/resource.h"
 
+namespace {
+
+// Keys and clicks queued for this thread's windows while a run held the
+// message loop. A box's own loop would take them as answers: an Escape typed
+// during a slow flash would close the verdict before anyone saw it.
+void DiscardQueuedInput() {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  while (::PeekMessageA(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
+
 void FlashDialog::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+  if (m_runInProgress) DiscardQueuedInput();
   // Before the window exists (the ASPI layer's boxes) the box has no owner.
   ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
 }

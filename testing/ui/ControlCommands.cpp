@@ -152,6 +152,15 @@ Answer Key(Session&, Words& words) {
   return Answer::Ok();
 }
 
+Answer TypeKeyCommand(Session&, Words& words) {
+  const auto name = words.Next();
+  if (!name) return Usage("type-key enter|escape|space|tab|up|down|f1");
+  const auto key = KeyByName(*name);
+  if (!key) return Answer::Error("unknown key " + *name);
+  if (!TypeKey(*key)) return Answer::Error("SendInput refused the key");
+  return Answer::Ok();
+}
+
 Answer SystemCommand(Session&, Words& words) {
   const auto window = words.NextHandle();
   const auto id = words.NextNumber();
@@ -179,6 +188,8 @@ constexpr Command kCommands[] = {
     {"press", "press HWND ID   -> posts BM_CLICK to the button; refused when it is disabled or hidden", Press},
     {"click", "click HWND [ID]   -> real left click at the middle of the window", Click},
     {"key", "key HWND enter|escape|space|tab|up|down|f1   -> posts the key to the focused control", Key},
+    {"type-key", "type-key enter|escape|space|tab|up|down|f1   -> types the key through the input queue, to whatever has the focus",
+     TypeKeyCommand},
     {"syscommand", "syscommand HWND ID   -> posts WM_SYSCOMMAND with that command id", SystemCommand},
 };
 

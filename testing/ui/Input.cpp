@@ -47,4 +47,15 @@ bool PostKey(HWND window, WORD key) {
          PostMessageA(target, WM_KEYUP, key, KeyData(key, true));
 }
 
+bool TypeKey(WORD key) {
+  std::array<INPUT, 2> inputs{};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  }
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
 }  // namespace uidriver
