@@ -1,5 +1,5 @@
 #pragma once
-// The system's file-open dialog.
+// The system's file-open dialog; its library is loaded when one first runs.
 #include <windows.h>
 #include <commdlg.h>
 
