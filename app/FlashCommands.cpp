@@ -7,10 +7,11 @@
 #include <cstdio>
 
 #include "app/FlashDialog.h"
+#include "app/FrontEndTexts.h"
 #include "app/KeepSystemAwake.h"
-#include "device/DriveChannels.h"
 #include "device/DriveTexts.h"
 #include "device/PassThroughTransport.h"
+#include "device/ScsiPageChannel.h"
 #include "flash/FlashSequence.h"
 #include "framework/CFile.h"
 #include "framework/CFileDialog.h"
@@ -19,17 +20,9 @@
 
 namespace {
 
-constexpr char kDefaultExtension[] = "bin";
-constexpr char kInitialFileName[] = "*.bin";
-constexpr char kFileFilter[] = "Bin Files (*.bin)|*.bin||";
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
 static_assert(kFileDialogFlags == 0x1004);
 
-constexpr char kNoDriveSelectedText[] = "No drive Select!";
-constexpr char kNoDriveSelectedCaption[] = "Error Status";
-constexpr char kDriveHandleErrorText[] = "Drive handle error";
-constexpr char kDriveHandleErrorCaption[] = "Error";
-constexpr char kProcessingFormat[] = "Drive %c: is processing";
 constexpr int kRowTextBufferLength = 256;
 
 // Marks the Flash command's drive work, however it ends.
@@ -96,8 +89,8 @@ void FlashDialog::FlashPassThrough(char driveLetter, const std::string& rowText)
     ShowMessage(kDriveHandleErrorText, kDriveHandleErrorCaption, MessageIcon::None);
     return;
   }
-  PassThroughTransport transport(*this);
-  PassThroughChannel channel(transport, *drive);
+  PassThroughTransport transport(*drive);
+  ScsiPageChannel channel(transport, m_outcomeBoxes);
   RunFlash(*this, channel, rowText, m_filePath, m_mode);
   // The handle closes with `drive`, however the run ended.
 }
@@ -106,7 +99,8 @@ void FlashDialog::FlashAspi(char driveLetter, const std::string& rowText) {
   if (!m_aspi) return;  // no layer: the list is empty, so no row can be marked
   // Every row with the letter is flashed, in table order.
   for (const DriveEntry& entry : RowsForDrive(m_driveTable, driveLetter)) {
-    AspiChannel channel(*m_aspi, entry.hostAdapter, entry.target);
+    AspiTarget device(*m_aspi, entry.hostAdapter, entry.target);
+    ScsiPageChannel channel(device, m_outcomeBoxes);
     RunFlash(*this, channel, rowText, m_filePath, m_mode);
   }
 }

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "app/AboutDialog.h"
+#include "app/FrontEndTexts.h"
 #include "device/DriveDiscovery.h"
-#include "device/PassThroughTransport.h"
 #include "flash/FlashConstants.h"
 #include "framework/CFileFind.h"
 #include "framework/CListCtrl.h"
@@ -23,7 +23,6 @@ constexpr DWORD kDirectoryBufferLength = 250;
 constexpr std::size_t kDriveRootLength = 3;  // "C:\"
 constexpr char kPatternAtRoot[] = "*.bin";
 constexpr char kPatternInFolder[] = "\\*.bin";
-constexpr char kDriveListColumn[] = "Drive Letter :";
 constexpr int kColumnTextBufferLength = 128;
 constexpr UINT kSystemCommandMask = 0xFFF0;
 constexpr int kIconSizeSmall = 16;
@@ -52,10 +51,13 @@ std::span<const MessageMapEntry> FlashDialog::GetMessageMap() const { return mes
 FlashDialog::FlashDialog(CWnd* pParent)
     : CDialog(IDD_FLASH_DIALOG, pParent),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP_ICON))),
-      m_mode(TransportModeOfPlatform()) {
+      m_mode(TransportModeOfPlatform()),
+      m_outcomeBoxes(*this, m_mode) {
   if (m_mode == TransportMode::Aspi) {
-    // The window does not exist yet, so the layer's boxes have no owner.
-    m_aspi = LoadAspiTransport(m_libraryLoader, m_events, *this);
+    AspiTransportLoad load = LoadAspiTransport(m_libraryLoader, m_events);
+    m_aspi = std::move(load.transport);
+    // The window does not exist yet, so this box has no owner.
+    ShowLayerLoadProblem(*this, load.problem);
     ClearDriveTable(m_driveTable);
   }
 }
@@ -78,10 +80,9 @@ BOOL FlashDialog::OnInitDialog() {
   SetUpDriveList();
 
   if (m_mode == TransportMode::PassThrough) {
-    PassThroughTransport transport(*this);
-    ListPassThroughDrives(m_drives, transport, *this);
+    ListPassThroughDrives(m_drives, *this, m_outcomeBoxes);
   } else {
-    ListAspiDrives(m_drives, m_aspi.get(), m_driveTable, *this);
+    ListAspiDrives(m_drives, m_aspi.get(), m_driveTable, *this, m_outcomeBoxes);
   }
 
   m_progress.SetRange(0, static_cast<short>(kPageCount));

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "app/DriveOutcomeBoxes.h"
 #include "device/AspiTransport.h"
 #include "device/DriveListView.h"
 #include "device/DriveTable.h"
@@ -48,7 +49,8 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
   void FlashPassThrough(char driveLetter, const std::string& rowText);
   void FlashAspi(char driveLetter, const std::string& rowText);
 
-  // Where runs, transports and discovery report (FlashDialogOutputs.cpp).
+  // Where runs and discovery report (FlashDialogOutputs.cpp); drive
+  // outcomes reach ShowMessage through m_outcomeBoxes.
   void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void SetLog(const std::string& text) override;
   void SetStatus(const std::string& text) override;
@@ -72,4 +74,6 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
   Win32LibraryLoader m_libraryLoader;
   Win32EventFactory m_events;
   std::unique_ptr<AspiTransport> m_aspi;
+  // Turns the outcome of every drive command into the boxes of the mode.
+  DriveOutcomeBoxes m_outcomeBoxes;
 };

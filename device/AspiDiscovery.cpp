@@ -1,17 +1,19 @@
 #include <algorithm>
 
-#include "device/AspiRequests.h"
 #include "device/DriveDiscovery.h"
 #include "device/DriveTexts.h"
+#include "device/ScsiCommands.h"
 
-void ScanAspiDevices(AspiTransport& transport, DriveTable& table) {
+void ScanAspiDevices(AspiTransport& transport, DriveTable& table, InquiryOutcomeObserver& observer) {
   std::size_t row = 0;
   const std::uint8_t hostAdapters = transport.HostAdapterCount();
   for (std::uint8_t hostAdapter = 0; hostAdapter < hostAdapters; ++hostAdapter) {
     for (std::uint8_t target = 0; target < kTargetsPerHostAdapter; ++target) {
-      const AspiInquiry answer = transport.InquireIdentity(hostAdapter, target);
+      AspiTarget device(transport, hostAdapter, target);
+      const InquiryAnswer answer = InquireIdentity(device);
+      observer.InquiryAnswered(answer.outcome);
       // The peripheral qualifier bits are not looked at.
-      const bool cdRom = answer.status == aspi::SS_COMP && (answer.peripheral & kPeripheralTypeMask) == kPeripheralTypeCdRom;
+      const bool cdRom = answer.outcome.IsGood() && (answer.peripheral & kPeripheralTypeMask) == kPeripheralTypeCdRom;
       if (!cdRom || row == table.size()) continue;
       DriveEntry& entry = table[row++];
       entry.hostAdapter = hostAdapter;
@@ -21,9 +23,10 @@ void ScanAspiDevices(AspiTransport& transport, DriveTable& table) {
   }
 }
 
-void ListAspiDrives(DriveSystem& system, AspiTransport* transport, DriveTable& table, DriveListView& list) {
+void ListAspiDrives(DriveSystem& system, AspiTransport* transport, DriveTable& table, DriveListView& list,
+                    InquiryOutcomeObserver& observer) {
   if (!transport) return;
-  ScanAspiDevices(*transport, table);
+  ScanAspiDevices(*transport, table, observer);
 
   std::size_t row = 0;
   for (const char letter : DriveLetters(system.LogicalDriveStrings())) {

@@ -28,21 +28,16 @@ void AspiLayer::KeepLoaded() {
   if (library_) LibrariesKeptForProcess().push_back(std::move(library_));
 }
 
-std::unique_ptr<AspiLayer> LoadLayer(LibraryLoader& loader, MessageSink& sink) {
+LayerLoad LoadLayer(LibraryLoader& loader) {
   std::unique_ptr<LoadedLibrary> library = loader.Load(kAspiLibraryOnDriveC);
   if (!library) library = loader.Load(kAspiLibrary);
-  if (!library) {
-    sink.ShowMessage(kLoadLayerFailText, kLoadLayerCaption, MessageIcon::Information);
-    return nullptr;
-  }
+  if (!library) return {nullptr, LayerLoadProblem::LibraryNotFound};
   // Both are always looked up, even when the first is missing.
   const LibraryEntry getSupportInfo = library->FindEntry(kGetSupportInfoEntry);
   const LibraryEntry sendCommand = library->FindEntry(kSendCommandEntry);
-  if (!getSupportInfo || !sendCommand) {
-    sink.ShowMessage(kEntryPointsMissingText, kLoadLayerCaption, MessageIcon::Information);
-    return nullptr;  // the library goes with it
-  }
-  return std::unique_ptr<AspiLayer>(new AspiLayer(std::move(library),
-                                                  reinterpret_cast<AspiLayer::GetSupportInfoFunction>(getSupportInfo),
-                                                  reinterpret_cast<AspiLayer::SendCommandFunction>(sendCommand)));
+  if (!getSupportInfo || !sendCommand) return {nullptr, LayerLoadProblem::EntryPointMissing};  // the library goes
+  return {std::unique_ptr<AspiLayer>(new AspiLayer(std::move(library),
+                                                   reinterpret_cast<AspiLayer::GetSupportInfoFunction>(getSupportInfo),
+                                                   reinterpret_cast<AspiLayer::SendCommandFunction>(sendCommand))),
+          LayerLoadProblem::None};
 }

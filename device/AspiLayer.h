@@ -5,16 +5,25 @@
 #include <memory>
 
 #include "device/AspiLibrary.h"
-#include "flash/MessageSink.h"
 
 inline constexpr const char* kAspiLibraryOnDriveC = "c:wnaspi32.dll";  // the current directory of drive C:
 inline constexpr const char* kAspiLibrary = "wnaspi32.dll";            // the system's library search
 inline constexpr const char* kGetSupportInfoEntry = "GetASPI32SupportInfo";
 inline constexpr const char* kSendCommandEntry = "SendASPI32Command";
 
-inline constexpr const char* kLoadLayerCaption = "Error Status";
-inline constexpr const char* kLoadLayerFailText = "Load wnaspi32.dll Fail!";
-inline constexpr const char* kEntryPointsMissingText = "Get ASPI32 Information and Send Command Error!";
+// Why no layer was loaded.
+enum class LayerLoadProblem {
+  None,
+  LibraryNotFound,    // neither name loads
+  EntryPointMissing,  // a library loaded but lacks an entry point
+};
+
+class AspiLayer;
+
+struct LayerLoad {
+  std::unique_ptr<AspiLayer> layer;  // nothing unless problem is None
+  LayerLoadProblem problem = LayerLoadProblem::None;
+};
 
 class AspiLayer {
  public:
@@ -35,7 +44,7 @@ class AspiLayer {
   void KeepLoaded();
 
  private:
-  friend std::unique_ptr<AspiLayer> LoadLayer(LibraryLoader& loader, MessageSink& sink);
+  friend LayerLoad LoadLayer(LibraryLoader& loader);
   AspiLayer(std::unique_ptr<LoadedLibrary> library, GetSupportInfoFunction getSupportInfo,
             SendCommandFunction sendCommand);
 
@@ -44,8 +53,7 @@ class AspiLayer {
   SendCommandFunction sendCommand_;
 };
 
-// Loads "c:wnaspi32.dll", else "wnaspi32.dll", and looks up both entry points.
-// On failure shows its box (caption "Error Status"; the main dialog has no
-// window yet, so the box has no owner) and gives nothing; a library that
-// lacks an entry point is released again.
-std::unique_ptr<AspiLayer> LoadLayer(LibraryLoader& loader, MessageSink& sink);
+// Loads "c:wnaspi32.dll", else "wnaspi32.dll", and looks up both entry
+// points (both, even when the first is missing). A library that lacks an
+// entry point is released again.
+LayerLoad LoadLayer(LibraryLoader& loader);

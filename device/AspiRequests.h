@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "flash/PageWriteCommand.h"
+#include "device/ScsiRequest.h"
 
 namespace aspi {
 
@@ -104,15 +104,12 @@ std::uint8_t ReadSrbStatus(aspi::SRB_ExecSCSICmd& srb);
 std::uint8_t ReadSrbStatus(aspi::SRB_Abort& srb);
 void WriteSrbStatus(aspi::SRB_ExecSCSICmd& srb, std::uint8_t status);
 
-// Zero-fill the block, then set the fields of a 36-byte standard INQUIRY whose
-// answer lands in buffer, signalling event when it ends.
-void FillInquirySrb(aspi::SRB_ExecSCSICmd& srb, std::uint8_t hostAdapter, std::uint8_t target,
-                    std::uint8_t* buffer, void* event);
-
-// Zero-fill the block, then set the fields of a one-page write whose data-out
-// phase is pageData itself, signalling event when it ends.
-void FillPageWriteSrb(aspi::SRB_ExecSCSICmd& srb, std::uint8_t hostAdapter, std::uint8_t target,
-                      const PageWriteCommand& command, const std::uint8_t* pageData, void* event);
+// Zero-fill the block, then set the fields of the request for host adapter
+// and target (logical unit 0): its command, its direction, and buffer as the
+// data phase of the request's data length. The layer signals event when the
+// request ends.
+void FillExecSrb(aspi::SRB_ExecSCSICmd& srb, std::uint8_t hostAdapter, std::uint8_t target,
+                 const ScsiRequest& request, std::uint8_t* buffer, void* event);
 
 // Zero-fill the block, then ask the layer to withdraw a request it still holds.
 void FillAbortSrb(aspi::SRB_Abort& srb, std::uint8_t hostAdapter, aspi::SRB_ExecSCSICmd* toAbort);

@@ -1,36 +1,65 @@
 #include "device/AspiTransport.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "device/AspiRequests.h"
-#include "device/AspiStatus.h"
-#include "device/DriveIdentity.h"
-#include "device/PageAddressing.h"
+#include "device/ScsiCommands.h"
+#include "device/ScsiRequestRules.h"
 
-// One request block with what the layer may touch while it holds the block.
+// One request block with everything the layer may touch while it holds it.
 struct AspiTransport::Request {
   aspi::SRB_ExecSCSICmd srb{};
-  std::unique_ptr<std::uint8_t[]> buffer;  // the INQUIRY's answer; a page write uses the image
+  std::unique_ptr<std::uint8_t[]> buffer;
   std::unique_ptr<CompletionEvent> event;
 };
 
-AspiTransport::AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& events, MessageSink& sink,
-                             std::chrono::milliseconds inquiryWait)
-    : layer_(std::move(layer)), events_(events), sink_(sink), inquiryWait_(inquiryWait) {}
+namespace {
 
-std::unique_ptr<AspiTransport> LoadAspiTransport(LibraryLoader& loader, EventFactory& events, MessageSink& sink,
-                                                 std::chrono::milliseconds inquiryWait) {
-  std::unique_ptr<AspiLayer> layer = LoadLayer(loader, sink);
-  if (!layer) return nullptr;
-  return std::make_unique<AspiTransport>(std::move(layer), events, sink, inquiryWait);
+ScsiOutcome NoAnswer() {
+  ScsiOutcome outcome;
+  outcome.kind = OutcomeKind::SystemError;
+  outcome.transportStatus = kAspiNoAnswer;
+  return outcome;
+}
+
+// The status of a request the layer has finished with.
+ScsiOutcome Classify(std::uint8_t status, const aspi::SRB_ExecSCSICmd& srb) {
+  ScsiOutcome outcome;
+  outcome.transportStatus = status;
+  if (status == aspi::SS_COMP) {
+    outcome.kind = OutcomeKind::Good;
+  } else if (status == aspi::SS_ERR && srb.SRB_TargStat != kScsiStatusGood) {
+    outcome.kind = OutcomeKind::ScsiStatus;
+    outcome.scsiStatus = srb.SRB_TargStat;
+    if (srb.SRB_TargStat == kScsiStatusCheckCondition) {
+      outcome.sense = DecodeSense({srb.SenseArea, std::min<std::size_t>(srb.SRB_SenseLen, sizeof srb.SenseArea)});
+    }
+  } else {
+    outcome.kind = OutcomeKind::TransportStatus;
+  }
+  return outcome;
+}
+
+}  // namespace
+
+AspiTransport::AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& events,
+                             std::chrono::milliseconds answerWait)
+    : layer_(std::move(layer)), events_(events), answerWait_(answerWait) {}
+
+AspiTransportLoad LoadAspiTransport(LibraryLoader& loader, EventFactory& events,
+                                    std::chrono::milliseconds answerWait) {
+  LayerLoad load = LoadLayer(loader);
+  if (!load.layer) return {nullptr, load.problem};
+  return {std::make_unique<AspiTransport>(std::move(load.layer), events, answerWait), LayerLoadProblem::None};
 }
 
 AspiTransport::~AspiTransport() {
   ReleaseEndedRequests();
-  if (withdrawn_.empty()) return;
+  if (kept_.empty()) return;
   // Freeing these, or the layer's code, could let the layer write into freed
   // memory or run unmapped code later: keep both for the rest of the process.
-  AbandonToLayer(withdrawn_);
+  AbandonToLayer(kept_);
   layer_->KeepLoaded();
 }
 
@@ -43,81 +72,61 @@ void AspiTransport::AbandonToLayer(std::vector<std::unique_ptr<Request>>& reques
 
 std::uint8_t AspiTransport::HostAdapterCount() { return layer_->HostAdapterCount(); }
 
-std::uint8_t AspiTransport::Submit(Request& request) {
-  request.event->Reset();
-  const std::uint8_t returned = layer_->Send(&request.srb);
-  const std::uint8_t inBlock = ReadSrbStatus(request.srb);
-  // A layer that answers with a final status but leaves the block untouched
-  // has not taken the request: nothing will ever set the event.
-  if (inBlock == aspi::SS_PENDING && returned != aspi::SS_PENDING) return returned;
-  return inBlock;
-}
-
 void AspiTransport::Withdraw(std::unique_ptr<Request> request) {
   aspi::SRB_Abort abort;
   FillAbortSrb(abort, request->srb.SRB_HaId, &request->srb);
   layer_->Send(&abort);
   // Whatever the layer said to the abort, the request is only over once its
   // event is set.
-  withdrawn_.push_back(std::move(request));
+  kept_.push_back(std::move(request));
 }
 
 void AspiTransport::ReleaseEndedRequests() {
-  std::erase_if(withdrawn_, [](const std::unique_ptr<Request>& request) {
-    return request->event->Wait(std::chrono::milliseconds(0)) == WaitOutcome::Signalled;
+  std::erase_if(kept_, [](const std::unique_ptr<Request>& request) {
+    return request->event->Wait(std::chrono::milliseconds(0)) == WaitOutcome::Signalled &&
+           ReadSrbStatus(request->srb) != aspi::SS_PENDING;
   });
 }
 
-AspiInquiry AspiTransport::InquireIdentity(std::uint8_t hostAdapter, std::uint8_t target) {
+ScsiOutcome AspiTransport::Execute(std::uint8_t hostAdapter, std::uint8_t target, const ScsiRequest& request) {
   ReleaseEndedRequests();
-  auto request = std::make_unique<Request>();
-  request->buffer = std::make_unique<std::uint8_t[]>(kInquiryTransferBufferLength);
-  request->event = events_.Create();
-  if (!request->event) return {};
+  auto pending = std::make_unique<Request>();
+  pending->event = events_.Create();
+  if (!pending->event) return NoAnswer();
+  const std::size_t length = TransferLength(request);
+  pending->buffer = std::make_unique<std::uint8_t[]>(std::max(length, kAspiTransferBufferLength));
+  if (request.direction == DataDirection::Out) {
+    std::copy(request.dataOut.begin(), request.dataOut.end(), pending->buffer.get());
+  }
+  FillExecSrb(pending->srb, hostAdapter, target, request, pending->buffer.get(), pending->event->PostProcHandle());
 
-  FillInquirySrb(request->srb, hostAdapter, target, request->buffer.get(), request->event->PostProcHandle());
-  std::uint8_t status = Submit(*request);
-  if (status == aspi::SS_PENDING) {
-    if (request->event->Wait(inquiryWait_) != WaitOutcome::Signalled) {
-      Withdraw(std::move(request));
-      return {};
+  pending->event->Reset();
+  const std::uint8_t returned = layer_->Send(&pending->srb);
+  std::uint8_t status = ReadSrbStatus(pending->srb);
+  if (returned != aspi::SS_PENDING) {
+    // Ended inside the call. A final status returned with the block left
+    // pending means the layer never took the request: nothing will set the
+    // event, and the returned status is the answer.
+    if (status == aspi::SS_PENDING) status = returned;
+  } else {
+    // Taken: the layer may write the status before it is done with the
+    // request, so only its event says the block, buffer and event are free.
+    const bool writes = request.direction == DataDirection::Out;
+    if (pending->event->Wait(writes ? std::nullopt : std::optional(answerWait_)) != WaitOutcome::Signalled) {
+      Withdraw(std::move(pending));
+      return NoAnswer();
     }
-    status = ReadSrbStatus(request->srb);
-  }
-
-  AspiInquiry answer;
-  answer.status = status;
-  if (status == aspi::SS_COMP) {
-    answer.peripheral = request->buffer[0];
-    answer.identity = MakeDriveIdentity({request->buffer.get(), kInquiryDataAreaLength});
-  } else if (status != aspi::SS_PENDING && status != aspi::SS_INVALID_HA && status != aspi::SS_NO_DEVICE) {
-    ShowAspiStatus(sink_, status);
-  }
-  return answer;
-}
-
-bool AspiTransport::WritePage(std::uint8_t hostAdapter, std::uint8_t target, const PageWriteCommand& command,
-                              std::span<const std::uint8_t, kImageSize> image) {
-  const std::optional<std::size_t> offset = PageDataOffset(command);
-  if (!offset) return false;
-  ReleaseEndedRequests();
-  auto request = std::make_unique<Request>();
-  request->event = events_.Create();
-  if (!request->event) return false;
-
-  FillPageWriteSrb(request->srb, hostAdapter, target, command, image.data() + *offset,
-                   request->event->PostProcHandle());
-  std::uint8_t status = Submit(*request);
-  if (status == aspi::SS_PENDING) {
-    if (request->event->Wait(std::nullopt) != WaitOutcome::Signalled) {
-      Withdraw(std::move(request));
-      return false;
+    status = ReadSrbStatus(pending->srb);
+    if (status == aspi::SS_PENDING) {
+      // Set, yet not over: not done, and the layer may still use it.
+      kept_.push_back(std::move(pending));
+      return Classify(aspi::SS_PENDING, aspi::SRB_ExecSCSICmd{});
     }
-    status = ReadSrbStatus(request->srb);
   }
 
-  if (status != aspi::SS_COMP && status != aspi::SS_INVALID_HA && status != aspi::SS_PENDING) {
-    ShowAspiStatus(sink_, status);
+  const ScsiOutcome outcome = Classify(status, pending->srb);
+  if (outcome.IsGood() && request.direction == DataDirection::In) {
+    std::copy_n(pending->buffer.get(), request.dataIn.size(), request.dataIn.begin());
   }
-  return status == aspi::SS_COMP;
+  return outcome;
 }

@@ -1,62 +1,61 @@
 #pragma once
-// Drive access through the ASPI layer: drives addressed by host adapter and
-// target, logical unit 0. Exists only over a loaded layer (see LoadLayer).
+// The ASPI back end: SCSI commands as request blocks handed to the ASPI
+// layer, drives addressed by host adapter and target, logical unit 0. Exists
+// only over a loaded layer (see LoadLayer).
+//
+// Every request has its own block, transfer buffer and completion event, and
+// the layer only ever sees memory the request owns: data for the drive is
+// copied in, an answer copied out once the layer is done. A request the layer
+// may still touch (given up on, or ended by the event while its status still
+// reads pending) is kept until the layer sets its event with a final status;
+// one still held when the transport goes is kept for the rest of the process,
+// and so is the layer's code.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <span>
-#include <string>
 #include <vector>
 
 #include "device/AspiLayer.h"
 #include "device/CompletionEvent.h"
-#include "flash/FlashConstants.h"
-#include "flash/MessageSink.h"
-#include "flash/PageWriteCommand.h"
+#include "device/ScsiRequest.h"
 
-// Not an ASPI status: the INQUIRY could not be made or did not end in time.
+// How long a request that writes nothing to the drive (the INQUIRY) may
+// take. One that writes to the drive is waited for without limit: giving up
+// on a drive in the middle of writing its flash is worse than waiting.
+inline constexpr std::chrono::milliseconds kAspiAnswerWait{35000};
+// Every request's own transfer buffer is at least this long.
+inline constexpr std::size_t kAspiTransferBufferLength = 16384;
+// In transportStatus of a SystemError outcome: not an ASPI status, but a
+// request that could not be made (no event) or got no answer in time.
 inline constexpr std::uint8_t kAspiNoAnswer = 0xFF;
-inline constexpr std::chrono::milliseconds kInquiryWait{35000};
-inline constexpr std::size_t kInquiryTransferBufferLength = 16384;
-
-struct AspiInquiry {
-  std::uint8_t status = kAspiNoAnswer;
-  std::uint8_t peripheral = 0;  // INQUIRY data byte 0, when status is SS_COMP
-  std::string identity;         // the 36-character identity, when status is SS_COMP
-};
 
 class AspiTransport {
  public:
-  // sink shows the status boxes, owned by the main dialog. inquiryWait is how
-  // long an INQUIRY may take.
-  AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& events, MessageSink& sink,
-                std::chrono::milliseconds inquiryWait = kInquiryWait);
+  // answerWait is how long a request that writes nothing to the drive may take.
+  AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& events,
+                std::chrono::milliseconds answerWait = kAspiAnswerWait);
   AspiTransport(const AspiTransport&) = delete;
   AspiTransport& operator=(const AspiTransport&) = delete;
   ~AspiTransport();
 
   std::uint8_t HostAdapterCount();
 
-  // Statuses other than SS_COMP, SS_PENDING, SS_INVALID_HA and SS_NO_DEVICE
-  // are shown. An INQUIRY still pending after the wait is withdrawn and gives
-  // kAspiNoAnswer.
-  AspiInquiry InquireIdentity(std::uint8_t hostAdapter, std::uint8_t target);
+  // Every outcome carries the ASPI status it ended with in transportStatus:
+  // Good for SS_COMP (an answer is copied to the request's dataIn);
+  // ScsiStatus for SS_ERR with a target status other than GOOD (sense
+  // decoded); TransportStatus for any other status, SS_PENDING included;
+  // SystemError with kAspiNoAnswer when no event could be made or the wait
+  // ended without the event (the request is then withdrawn with
+  // SC_ABORT_SRB and kept).
+  ScsiOutcome Execute(std::uint8_t hostAdapter, std::uint8_t target, const ScsiRequest& request);
 
-  // Sends the command with the image's page named in its byte 10 as data-out,
-  // and waits as long as the layer takes. True when the page ended with
-  // SS_COMP. Other statuses but SS_INVALID_HA and SS_PENDING are shown. A page
-  // number outside 1..kPageCount is refused before anything is sent.
-  bool WritePage(std::uint8_t hostAdapter, std::uint8_t target, const PageWriteCommand& command,
-                 std::span<const std::uint8_t, kImageSize> image);
-
-  // Requests given up on that the layer has not yet ended.
-  std::size_t WithdrawnRequestCount() const { return withdrawn_.size(); }
+  // Requests the layer may still touch, kept until it lets go of them.
+  std::size_t KeptRequestCount() const { return kept_.size(); }
 
  private:
   struct Request;
 
-  std::uint8_t Submit(Request& request);
   void Withdraw(std::unique_ptr<Request> request);
   void ReleaseEndedRequests();
   // Hands requests the layer never ended to the process, so they are never freed.
@@ -64,15 +63,32 @@ class AspiTransport {
 
   std::unique_ptr<AspiLayer> layer_;
   EventFactory& events_;
-  MessageSink& sink_;
-  std::chrono::milliseconds inquiryWait_;
-  // Given up on, but possibly still written or set by the layer: kept alive
-  // until the layer sets their event.
-  std::vector<std::unique_ptr<Request>> withdrawn_;
+  std::chrono::milliseconds answerWait_;
+  std::vector<std::unique_ptr<Request>> kept_;
 };
 
-// LoadLayer, then a transport over the layer; nothing (after LoadLayer's box)
-// when the layer cannot be loaded. loader, events and sink must outlive the
-// transport; during the main dialog's construction sink's boxes have no owner.
-std::unique_ptr<AspiTransport> LoadAspiTransport(LibraryLoader& loader, EventFactory& events, MessageSink& sink,
-                                                 std::chrono::milliseconds inquiryWait = kInquiryWait);
+// One device behind the layer, as a back end of its own.
+class AspiTarget final : public ScsiTransport {
+ public:
+  AspiTarget(AspiTransport& transport, std::uint8_t hostAdapter, std::uint8_t target)
+      : transport_(transport), hostAdapter_(hostAdapter), target_(target) {}
+
+  ScsiOutcome Execute(const ScsiRequest& request) override {
+    return transport_.Execute(hostAdapter_, target_, request);
+  }
+
+ private:
+  AspiTransport& transport_;
+  std::uint8_t hostAdapter_;
+  std::uint8_t target_;
+};
+
+struct AspiTransportLoad {
+  std::unique_ptr<AspiTransport> transport;  // nothing unless problem is None
+  LayerLoadProblem problem = LayerLoadProblem::None;
+};
+
+// LoadLayer, then a transport over the layer. loader and events must outlive
+// the transport.
+AspiTransportLoad LoadAspiTransport(LibraryLoader& loader, EventFactory& events,
+                                    std::chrono::milliseconds answerWait = kAspiAnswerWait);

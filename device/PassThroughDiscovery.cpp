@@ -1,7 +1,9 @@
 #include "device/DriveDiscovery.h"
 #include "device/DriveTexts.h"
+#include "device/PassThroughTransport.h"
+#include "device/ScsiCommands.h"
 
-void ListPassThroughDrives(DriveSystem& system, PassThroughTransport& transport, DriveListView& list) {
+void ListPassThroughDrives(DriveSystem& system, DriveListView& list, InquiryOutcomeObserver& observer) {
   int item = 0;
   for (const char letter : DriveLetters(system.LogicalDriveStrings())) {
     // Every root is opened before its type is known: hard disks are opened too.
@@ -9,6 +11,9 @@ void ListPassThroughDrives(DriveSystem& system, PassThroughTransport& transport,
     if (!drive) continue;
     const std::string root = RootText(letter);
     if (system.DriveType(root) != kDriveTypeCdRom) continue;
-    list.InsertRow(item++, DriveRowText(root, transport.InquireIdentity(*drive)));
+    PassThroughTransport transport(*drive);
+    const InquiryAnswer answer = InquireIdentity(transport);
+    observer.InquiryAnswered(answer.outcome);
+    list.InsertRow(item++, DriveRowText(root, answer.identity));
   }
 }

@@ -1,43 +1,53 @@
 #include "device/PassThroughTransport.h"
 
-#include <cstdio>
+#include <algorithm>
 
-#include "device/PageAddressing.h"
 #include "device/PassThroughRequests.h"
 #include "device/ScsiCommands.h"
+#include "device/ScsiRequestRules.h"
 
-std::string PassThroughErrorText(std::uint32_t error) {
-  char text[32];
-  std::snprintf(text, sizeof text, "Error code:%d", static_cast<int>(error));
-  return text;
+namespace {
+
+template <typename Block>
+ScsiOutcome Classify(const IoControlResult& result, const Block& block) {
+  ScsiOutcome outcome;
+  if (!result.succeeded) {
+    outcome.kind = OutcomeKind::SystemError;
+    outcome.systemError = result.error;
+    return outcome;
+  }
+  outcome.scsiStatus = block.header.ScsiStatus;
+  if (outcome.scsiStatus == kScsiStatusGood) {
+    outcome.kind = OutcomeKind::Good;
+    return outcome;
+  }
+  outcome.kind = OutcomeKind::ScsiStatus;
+  if (outcome.scsiStatus == kScsiStatusCheckCondition) {
+    // On return the system says how much sense it wrote.
+    const std::size_t given = std::min<std::size_t>(block.header.SenseInfoLength, sizeof block.sense);
+    outcome.sense = DecodeSense({block.sense, given});
+  }
+  return outcome;
 }
 
-std::string PassThroughTransport::InquireIdentity(DriveHandle& drive) {
-  IdentityRequestBlock block;
-  FillIdentityRequest(block);
+}  // namespace
+
+ScsiOutcome PassThroughTransport::Execute(const ScsiRequest& request) {
+  if (GoesBuffered(request)) {
+    BufferedRequestBlock block;
+    FillBufferedRequest(block, request);
+    const IoControlResult result =
+        drive_.IoControl(kIoctlScsiPassThrough, &block, kBufferedRequestInputLength, &block,
+                         BufferedRequestOutputLength(block.header.DataTransferLength));
+    const ScsiOutcome outcome = Classify(result, block);
+    if (outcome.IsGood() && request.direction == DataDirection::In) {
+      std::copy_n(block.data, request.dataIn.size(), request.dataIn.begin());
+    }
+    return outcome;
+  }
+  DirectRequestBlock block;
+  FillDirectRequest(block, request);
   const IoControlResult result =
-      drive.IoControl(kIoctlScsiPassThrough, &block, kIdentityRequestInputLength, &block, kIdentityRequestOutputLength);
-  if (!result.succeeded) {
-    sink_.ShowMessage(PassThroughErrorText(result.error), kPassThroughErrorCaption, MessageIcon::Information);
-    return {};
-  }
-  if (block.header.ScsiStatus != kScsiStatusGood) return {};
-  return MakeDriveIdentity(block.data);
-}
-
-bool PassThroughTransport::WritePage(DriveHandle& drive, const PageWriteCommand& command,
-                                     std::span<const std::uint8_t, kImageSize> image) {
-  const std::optional<std::size_t> offset = PageDataOffset(command);
-  if (!offset) return false;
-
-  PageWriteRequestBlock block;
-  FillPageWriteRequest(block, command, image.data() + *offset);
-  const IoControlResult result = drive.IoControl(kIoctlScsiPassThroughDirect, &block, kPageWriteRequestInputLength,
-                                                 &block, kPageWriteRequestOutputLength);
-  if (!result.succeeded) {
-    sink_.ShowMessage(PassThroughErrorText(result.error), kPassThroughErrorCaption, MessageIcon::Information);
-  }
-  const bool accepted = result.succeeded && block.header.ScsiStatus == kScsiStatusGood;
-  if (!accepted) sink_.ShowMessage(kCommandNotCompleteText, kCommandNotCompleteCaption, MessageIcon::Information);
-  return accepted;
+      drive_.IoControl(kIoctlScsiPassThroughDirect, &block, kDirectRequestInputLength, &block, kDirectRequestOutputLength);
+  return Classify(result, block);
 }

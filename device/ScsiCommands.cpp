@@ -32,3 +32,14 @@ ScsiRequest MakePageWriteRequest(const PageWriteCommand& command, std::span<cons
   request.timeout = kPageWriteTimeout;
   return request;
 }
+
+InquiryAnswer InquireIdentity(ScsiTransport& transport) {
+  // The identity reaches past the answer: those bytes must read as zero.
+  std::array<std::uint8_t, kInquiryDataAreaLength> data{};
+  InquiryAnswer answer;
+  answer.outcome = transport.Execute(MakeInquiryRequest(std::span(data).first<kInquiryDataLength>()));
+  if (!answer.outcome.IsGood()) return answer;
+  answer.peripheral = data[0];
+  answer.identity = MakeDriveIdentity(data);
+  return answer;
+}

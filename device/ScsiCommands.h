@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "device/DriveIdentity.h"
 #include "device/ScsiRequest.h"
@@ -36,3 +37,14 @@ ScsiRequest MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength> answe
 
 // The page write: the command with the page's own bytes as data-out.
 ScsiRequest MakePageWriteRequest(const PageWriteCommand& command, std::span<const std::uint8_t, kPageSize> page);
+
+// What the INQUIRY gave: the outcome, and when it is good the peripheral
+// byte (data byte 0) and the drive's 36-character identity.
+struct InquiryAnswer {
+  ScsiOutcome outcome;
+  std::uint8_t peripheral = 0;
+  std::string identity;  // empty unless the outcome is good
+};
+
+// Sends the INQUIRY through transport and reads its answer.
+InquiryAnswer InquireIdentity(ScsiTransport& transport);

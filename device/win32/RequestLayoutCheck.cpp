@@ -45,4 +45,5 @@ static_assert(kIoctlScsiPassThrough == IOCTL_SCSI_PASS_THROUGH);
 static_assert(kIoctlScsiPassThroughDirect == IOCTL_SCSI_PASS_THROUGH_DIRECT);
 static_assert(kScsiIoctlDataIn == SCSI_IOCTL_DATA_IN);
 static_assert(kScsiIoctlDataOut == SCSI_IOCTL_DATA_OUT);
+static_assert(kScsiIoctlDataUnspecified == SCSI_IOCTL_DATA_UNSPECIFIED);
 static_assert(kDriveTypeCdRom == DRIVE_CDROM);

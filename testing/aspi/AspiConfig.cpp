@@ -17,6 +17,11 @@
 //   completion deferred <ms>
 //       SendASPI32Command returns SS_PENDING; the request ends <ms> later on
 //       a thread of the layer's own, which then sets the SRB_PostProc event.
+//   completion status-first <ms>
+//       The request is carried out and its final status written inside
+//       SendASPI32Command, which still returns SS_PENDING; the event is set
+//       <ms> later on a thread of the layer's own (legal, and what a layer
+//       finishing on another processor does).
 //   abort honour | abort ignore
 //       Whether SC_ABORT_SRB ends a request that never answers (with
 //       SS_ABORTED, setting its event) or fails with SS_ABORT_FAIL (default honour).
@@ -106,6 +111,11 @@ class Parser {
       const auto ms = Number(w[2], 10, 600000);
       if (!ms) return "bad delay";
       config.completion = EmulatedAspiLayer::Completion::Deferred;
+      config.deferredBy = std::chrono::milliseconds(*ms);
+    } else if (verb == "completion" && w.size() == 3 && w[1] == "status-first") {
+      const auto ms = Number(w[2], 10, 600000);
+      if (!ms) return "bad delay";
+      config.completion = EmulatedAspiLayer::Completion::StatusFirst;
       config.deferredBy = std::chrono::milliseconds(*ms);
     } else if (verb == "abort" && w.size() == 2 && (w[1] == "honour" || w[1] == "ignore")) {
       config.abortHonoured = w[1] == "honour";

@@ -50,6 +50,11 @@ std::vector<AspiRequestRecord> EmulatedAspiLayer::Requests() const {
   return records_;
 }
 
+int EmulatedAspiLayer::MostRequestsHeld() const {
+  std::lock_guard lock(mutex_);
+  return mostHeld_;
+}
+
 std::uint8_t EmulatedAspiLayer::HostAdapterCount() const {
   std::lock_guard lock(mutex_);
   return hostAdapters_;
@@ -99,6 +104,7 @@ std::uint8_t EmulatedAspiLayer::Execute(aspi::SRB_ExecSCSICmd& srb) {
   records_.push_back(record);
   const std::size_t index = records_.size() - 1;
   WriteSrbStatus(srb, aspi::SS_PENDING);
+  mostHeld_ = std::max(mostHeld_, ++held_);
 
   if (srb.SRB_HaId >= hostAdapters_) {
     End(srb, index, aspi::SS_INVALID_HA);
@@ -125,6 +131,17 @@ std::uint8_t EmulatedAspiLayer::Execute(aspi::SRB_ExecSCSICmd& srb) {
     Complete(srb, drive, index);
     return srb.SRB_Status;
   }
+  if (timing == DriveBehaviour::Timing::Immediate && completion_ == Completion::StatusFirst) {
+    CompleteStatusOnly(srb, drive, index);
+    lock.unlock();
+    // The block is read again only now: a caller that let it go early would
+    // be caught touching freed memory.
+    runLater_(deferredBy_, [this, &srb] {
+      std::lock_guard later(mutex_);
+      Signal(srb);
+    });
+    return aspi::SS_PENDING;
+  }
   const auto delay = timing == DriveBehaviour::Timing::Late ? drive.Behaviour().lateBy : deferredBy_;
   lock.unlock();
   runLater_(delay, [this, &srb, &drive, index] {
@@ -134,21 +151,44 @@ std::uint8_t EmulatedAspiLayer::Execute(aspi::SRB_ExecSCSICmd& srb) {
   return aspi::SS_PENDING;
 }
 
+namespace {
+
+DataDirection DirectionOf(const aspi::SRB_ExecSCSICmd& srb) {
+  if (srb.SRB_Flags & aspi::SRB_DIR_OUT) return DataDirection::Out;
+  if (srb.SRB_Flags & aspi::SRB_DIR_IN) return DataDirection::In;
+  return DataDirection::None;
+}
+
+}  // namespace
+
 void EmulatedAspiLayer::Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record) {
-  const DataDirection direction = (srb.SRB_Flags & aspi::SRB_DIR_OUT) ? DataDirection::Out : DataDirection::In;
+  CompleteStatusOnly(srb, drive, record);
+  Signal(srb);
+}
+
+void EmulatedAspiLayer::CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record) {
   const std::uint8_t scsiStatus =
-      drive.Execute(std::span(srb.CDBByte, srb.SRB_CDBLen), direction, srb.SRB_BufPointer, srb.SRB_BufLen);
+      drive.Execute(std::span(srb.CDBByte, srb.SRB_CDBLen), DirectionOf(srb), srb.SRB_BufPointer, srb.SRB_BufLen);
   srb.SRB_HaStat = 0;
   srb.SRB_TargStat = scsiStatus;
-  End(srb, record, scsiStatus == kScsiGood ? aspi::SS_COMP : drive.Behaviour().refusalAspiStatus);
+  const std::uint8_t status = scsiStatus == kScsiGood ? aspi::SS_COMP : drive.Behaviour().refusalAspiStatus;
+  records_[record].ended = true;
+  records_[record].status = status;
+  if (onEnded_) onEnded_(records_);
+  WriteSrbStatus(srb, status);
 }
 
 void EmulatedAspiLayer::End(aspi::SRB_ExecSCSICmd& srb, std::size_t record, std::uint8_t status) {
   records_[record].ended = true;
   records_[record].status = status;
   if (onEnded_) onEnded_(records_);
-  // The status, then the event: the last the layer touches of the request.
   WriteSrbStatus(srb, status);
+  Signal(srb);
+}
+
+void EmulatedAspiLayer::Signal(aspi::SRB_ExecSCSICmd& srb) {
+  // The last the layer touches of the request.
+  --held_;
   if ((srb.SRB_Flags & aspi::SRB_EVENT_NOTIFY) && srb.SRB_PostProc) setEvent_(srb.SRB_PostProc);
 }
 

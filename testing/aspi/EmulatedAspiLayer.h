@@ -35,7 +35,12 @@ class EmulatedAspiLayer {
   using SetEventFunction = std::function<void(void* postProc)>;
   // Runs work after delay on a thread other than the caller's.
   using RunLaterFunction = std::function<void(std::chrono::milliseconds delay, std::function<void()> work)>;
-  enum class Completion { Immediate, Deferred };
+  enum class Completion {
+    Immediate,    // ended inside SendASPI32Command
+    Deferred,     // SS_PENDING returned; ended later on the layer's thread
+    StatusFirst,  // carried out and its status written at once, yet SS_PENDING
+                  // returned and the event set later on the layer's thread
+  };
 
   EmulatedAspiLayer(SetEventFunction setEvent, RunLaterFunction runLater);
 
@@ -61,6 +66,9 @@ class EmulatedAspiLayer {
   // Copies taken under the lock; the drives themselves only once the layer is idle.
   std::vector<AspiRequestRecord> Requests() const;
   std::uint8_t HostAdapterCount() const;
+  // The most requests the layer has held at once: taken and its event not
+  // yet set.
+  int MostRequestsHeld() const;
   const std::map<std::pair<std::uint8_t, std::uint8_t>, std::unique_ptr<EmulatedDrive>>& Drives() const {
     return drives_;
   }
@@ -71,6 +79,9 @@ class EmulatedAspiLayer {
   std::uint8_t Abort(aspi::SRB_Abort& srb);
   void End(aspi::SRB_ExecSCSICmd& srb, std::size_t record, std::uint8_t status);
   void Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record);
+  // Carries the command out and writes its status, leaving the event unset.
+  void CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record);
+  void Signal(aspi::SRB_ExecSCSICmd& srb);
 
   SetEventFunction setEvent_;
   RunLaterFunction runLater_;
@@ -83,6 +94,8 @@ class EmulatedAspiLayer {
   OnEndedFunction onEnded_;
   std::map<std::pair<std::uint8_t, std::uint8_t>, std::unique_ptr<EmulatedDrive>> drives_;
   std::vector<AspiRequestRecord> records_;
+  int held_ = 0;
+  int mostHeld_ = 0;
   // Requests that will only end if withdrawn, with their record.
   std::vector<std::pair<aspi::SRB_ExecSCSICmd*, std::size_t>> neverEnding_;
 };

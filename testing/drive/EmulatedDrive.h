@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "device/ScsiRequest.h"
 #include "flash/FlashConstants.h"
 
 struct InquiryData {
@@ -38,8 +39,6 @@ struct DriveBehaviour {
   Timing pageTiming = Timing::Immediate;
   std::chrono::milliseconds lateBy{100};
 };
-
-enum class DataDirection { In, Out };
 
 // One command as the drive received it.
 struct ReceivedCommand {

@@ -21,7 +21,9 @@ bool HeaderIsSound(const Header& header, std::uint32_t inputLength, std::uint32_
 }
 
 DataDirection Direction(std::uint8_t dataIn) {
-  return dataIn == kScsiIoctlDataIn ? DataDirection::In : DataDirection::Out;
+  if (dataIn == kScsiIoctlDataIn) return DataDirection::In;
+  if (dataIn == kScsiIoctlDataOut) return DataDirection::Out;
+  return DataDirection::None;
 }
 
 }  // namespace

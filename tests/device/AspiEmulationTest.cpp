@@ -2,7 +2,10 @@
 // and the end-to-end tests depend on.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "DeviceTestSupport.h"
+#include "device/ScsiCommands.h"
 #include "testing/aspi/AspiConfig.h"
 #include "testing/aspi/AspiReport.h"
 #include "testing/aspi/FakeCompletionEvents.h"
@@ -44,6 +47,14 @@ TEST(ParseAspiConfig, ReadsEveryStatement) {
   EXPECT_EQ(config.targets[1].behaviour.lateBy.count(), 250);
 }
 
+TEST(ParseAspiConfig, StatusFirstCompletionTakesTheEventsDelay) {
+  const auto parsed = ParseAspiConfig("completion status-first 150\n");
+  ASSERT_TRUE(parsed.config) << parsed.error;
+  EXPECT_EQ(parsed.config->completion, EmulatedAspiLayer::Completion::StatusFirst);
+  EXPECT_EQ(parsed.config->deferredBy.count(), 150);
+  EXPECT_EQ(ParseAspiConfig("completion status-first soon\n").error, "line 1: bad delay");
+}
+
 TEST(ParseAspiConfig, NamesTheLineOfAMistake) {
   struct Case {
     const char* text;
@@ -68,10 +79,10 @@ TEST(AspiReport, ListsEachRequestThenEachDrivesVerdict) {
   layer.SetOnRequestEnded([&](const auto& records) { report = FormatAspiReport(records, layer.Drives()); });
   layer.AddTarget(0, 1);
   aspi::SRB_ExecSCSICmd inquiry{};
-  std::uint8_t buffer[36];
-  FillInquirySrb(inquiry, 0, 1, buffer, nullptr);
+  std::array<std::uint8_t, 36> buffer{};
+  FillExecSrb(inquiry, 0, 1, MakeInquiryRequest(buffer), buffer.data(), nullptr);
   layer.SendCommand(&inquiry);
-  FillInquirySrb(inquiry, 0, 4, buffer, nullptr);
+  FillExecSrb(inquiry, 0, 4, MakeInquiryRequest(buffer), buffer.data(), nullptr);
   layer.SendCommand(&inquiry);
 
   EXPECT_EQ(report,

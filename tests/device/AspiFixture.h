@@ -9,12 +9,11 @@
 #include "testing/aspi/FakeCompletionEvents.h"
 #include "testing/aspi/InProcessAspiLibrary.h"
 #include "testing/aspi/LaterRunner.h"
-#include "testing/engine/RecordingReporter.h"
 
 class AspiFixture {
  protected:
-  std::unique_ptr<AspiTransport> LoadTransport(std::chrono::milliseconds inquiryWait = kInquiryWait) {
-    return LoadAspiTransport(library, events, sink, inquiryWait);
+  std::unique_ptr<AspiTransport> LoadTransport(std::chrono::milliseconds answerWait = kAspiAnswerWait) {
+    return LoadAspiTransport(library, events, answerWait).transport;
   }
 
   EmulatedAspiLayer layer{SetFakeEvent, [this](std::chrono::milliseconds delay, std::function<void()> work) {
@@ -22,7 +21,6 @@ class AspiFixture {
                           }};
   InProcessAspiLibrary library{layer};
   FakeEventFactory events;
-  RecordingReporter sink;
   // Goes first, so work the layer left for later ends while the layer is there.
   LaterRunner runner;
 };

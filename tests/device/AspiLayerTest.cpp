@@ -11,54 +11,58 @@ class LoadLayerTest : public AspiFixture, public testing::Test {};
 using Names = std::vector<std::string>;
 
 TEST_F(LoadLayerTest, TriesDriveCFirstThenTheSearchPath) {
-  const auto loaded = LoadLayer(library, sink);
+  const LayerLoad loaded = LoadLayer(library);
 
-  ASSERT_NE(loaded, nullptr);
+  ASSERT_NE(loaded.layer, nullptr);
+  EXPECT_EQ(loaded.problem, LayerLoadProblem::None);
   EXPECT_EQ(library.loadAttempts, (Names{"c:wnaspi32.dll", "wnaspi32.dll"}));
   EXPECT_EQ(library.lookups, (Names{"GetASPI32SupportInfo", "SendASPI32Command"}));
-  EXPECT_TRUE(sink.Messages().empty());
 }
 
 TEST_F(LoadLayerTest, TheLibraryOnDriveCWins) {
   library.loadableNames = {"c:wnaspi32.dll", "wnaspi32.dll"};
-  ASSERT_NE(LoadLayer(library, sink), nullptr);
+  ASSERT_NE(LoadLayer(library).layer, nullptr);
   EXPECT_EQ(library.loadAttempts, (Names{"c:wnaspi32.dll"}));
 }
 
-TEST_F(LoadLayerTest, NoLibraryGivesNoLayerAfterOneOwnerlessBox) {
+TEST_F(LoadLayerTest, NoLibraryGivesNoLayerAndSaysSo) {
   library.loadableNames.clear();
 
-  EXPECT_EQ(LoadLayer(library, sink), nullptr);
-  ASSERT_EQ(sink.Messages().size(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, "Load wnaspi32.dll Fail!");
-  EXPECT_EQ(sink.Messages()[0].caption, "Error Status");
+  const LayerLoad loaded = LoadLayer(library);
+  EXPECT_EQ(loaded.layer, nullptr);
+  EXPECT_EQ(loaded.problem, LayerLoadProblem::LibraryNotFound);
   EXPECT_TRUE(library.lookups.empty());
 }
 
-TEST_F(LoadLayerTest, LibraryLackingEitherEntryIsReleasedAfterOneBoxAndBothLookups) {
+TEST_F(LoadLayerTest, LibraryLackingEitherEntryIsReleasedAfterBothLookups) {
   for (const bool lacksFirst : {true, false}) {
     InProcessAspiLibrary incomplete(layer);
     incomplete.exportsGetSupportInfo = !lacksFirst;
     incomplete.exportsSendCommand = lacksFirst;
-    RecordingReporter boxes;
 
-    EXPECT_EQ(LoadLayer(incomplete, boxes), nullptr);
+    const LayerLoad loaded = LoadLayer(incomplete);
+    EXPECT_EQ(loaded.layer, nullptr);
+    EXPECT_EQ(loaded.problem, LayerLoadProblem::EntryPointMissing);
     EXPECT_EQ(incomplete.lookups, (Names{"GetASPI32SupportInfo", "SendASPI32Command"}));
     EXPECT_EQ(incomplete.released, 1);
-    ASSERT_EQ(boxes.Messages().size(), 1u);
-    EXPECT_EQ(boxes.Messages()[0].text, "Get ASPI32 Information and Send Command Error!");
-    EXPECT_EQ(boxes.Messages()[0].caption, "Error Status");
   }
 }
 
 TEST_F(LoadLayerTest, LayerReleasesItsLibraryOnceWhenItGoes) {
-  LoadLayer(library, sink).reset();
+  LoadLayer(library).layer.reset();
   EXPECT_EQ(library.released, 1);
 }
 
 TEST_F(LoadLayerTest, HostAdapterCountIsTheLowByteAlone) {
   layer.SetHostAdapterCount(3);  // the layer's status byte SS_COMP sits above it
-  EXPECT_EQ(LoadLayer(library, sink)->HostAdapterCount(), 3);
+  EXPECT_EQ(LoadLayer(library).layer->HostAdapterCount(), 3);
+}
+
+TEST_F(LoadLayerTest, TransportLoadCarriesTheProblemOn) {
+  library.loadableNames.clear();
+  const AspiTransportLoad load = LoadAspiTransport(library, events);
+  EXPECT_EQ(load.transport, nullptr);
+  EXPECT_EQ(load.problem, LayerLoadProblem::LibraryNotFound);
 }
 
 }  // namespace

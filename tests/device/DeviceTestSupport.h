@@ -3,9 +3,12 @@
 // firmware image with its 32 page commands.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "device/DriveDiscovery.h"
 #include "device/DriveListView.h"
+#include "device/ScsiPageChannel.h"
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
 
@@ -19,6 +22,15 @@ class RecordingListView final : public DriveListView {
  public:
   void InsertRow(int item, const std::string& text) override { rows.push_back({item, text}); }
   std::vector<ListRow> rows;
+};
+
+// Every outcome the front end would be handed, in order.
+class RecordingOutcomes final : public InquiryOutcomeObserver, public PageOutcomeObserver {
+ public:
+  void InquiryAnswered(const ScsiOutcome& outcome) override { inquiries.push_back(outcome); }
+  void PageSent(int page, const ScsiOutcome& outcome) override { pages.push_back({page, outcome}); }
+  std::vector<ScsiOutcome> inquiries;
+  std::vector<std::pair<int, ScsiOutcome>> pages;
 };
 
 // A full image of varied bytes (every page sums differently), loaded as a

@@ -36,27 +36,30 @@ TEST(ListPassThroughDrives, ListsEveryCdRomThatOpensWithItsWholeIdentity) {
                               {'E', kDriveTypeCdRom, false, &answering},
                               {'F', kDriveTypeCdRom, true, &refusing},
                               {'G', kDriveTypeCdRom, true, &failing}});
-  RecordingReporter sink;
-  PassThroughTransport transport(sink);
+  RecordingOutcomes outcomes;
   RecordingListView list;
 
-  ListPassThroughDrives(system, transport, list);
+  ListPassThroughDrives(system, list, outcomes);
 
   EXPECT_EQ(list.rows, (Rows{{0, "D:\\ " + Short("FIRST") + kBlanks8}, {1, "F:\\ "}, {2, "G:\\ "}}));
   EXPECT_EQ(system.OpenedPaths(),
             (std::vector<std::string>{"\\\\.\\C:", "\\\\.\\D:", "\\\\.\\E:", "\\\\.\\F:", "\\\\.\\G:"}));
   EXPECT_EQ(system.HandlesOpen(), 0);
-  ASSERT_EQ(sink.Messages().size(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, "Error code:1");
+  // One INQUIRY per CD-ROM that opened, each outcome handed on in order.
+  ASSERT_EQ(outcomes.inquiries.size(), 3u);
+  EXPECT_EQ(outcomes.inquiries[0].kind, OutcomeKind::Good);
+  EXPECT_EQ(outcomes.inquiries[1].kind, OutcomeKind::ScsiStatus);
+  EXPECT_EQ(outcomes.inquiries[2].kind, OutcomeKind::SystemError);
+  EXPECT_EQ(outcomes.inquiries[2].systemError, 1u);
 }
 
 TEST(ListPassThroughDrives, MachineWithoutCdRomGivesAnEmptyList) {
   EmulatedDriveSystem system({{'C', kDriveTypeFixed}, {'Z', kDriveTypeFixed}});
-  RecordingReporter sink;
-  PassThroughTransport transport(sink);
+  RecordingOutcomes outcomes;
   RecordingListView list;
-  ListPassThroughDrives(system, transport, list);
+  ListPassThroughDrives(system, list, outcomes);
   EXPECT_TRUE(list.rows.empty());
+  EXPECT_TRUE(outcomes.inquiries.empty());
 }
 
 // ---- ASPI mode
@@ -65,10 +68,15 @@ class AspiDiscoveryTest : public AspiFixture, public testing::Test {
  protected:
   AspiDiscoveryTest() { ClearDriveTable(table); }
 
-  void List(std::vector<EmulatedRoot> roots, std::chrono::milliseconds wait = kInquiryWait) {
+  void List(std::vector<EmulatedRoot> roots, std::chrono::milliseconds wait = kAspiAnswerWait) {
     EmulatedDriveSystem system(std::move(roots));
     const auto transport = LoadTransport(wait);
-    ListAspiDrives(system, transport.get(), table, list);
+    ListAspiDrives(system, transport.get(), table, list, outcomes);
+  }
+  std::vector<std::uint32_t> Statuses() const {
+    std::vector<std::uint32_t> statuses;
+    for (const ScsiOutcome& outcome : outcomes.inquiries) statuses.push_back(outcome.transportStatus);
+    return statuses;
   }
   static std::vector<EmulatedRoot> CdRoms(const std::string& letters) {
     std::vector<EmulatedRoot> roots{{'C', kDriveTypeFixed}};
@@ -78,6 +86,7 @@ class AspiDiscoveryTest : public AspiFixture, public testing::Test {
 
   DriveTable table;
   RecordingListView list;
+  RecordingOutcomes outcomes;
 };
 
 TEST_F(AspiDiscoveryTest, LettersPairWithDevicesInScanOrder) {
@@ -139,7 +148,7 @@ TEST_F(AspiDiscoveryTest, EveryTargetOfEveryAdapterIsAskedInOrder) {
     EXPECT_EQ(requests[i].target, i % 8);
   }
   EXPECT_TRUE(list.rows.empty());
-  EXPECT_TRUE(sink.Messages().empty());  // 0x82 for every empty target, silently
+  EXPECT_EQ(Statuses(), std::vector<std::uint32_t>(16, 0x82));  // every target empty
 }
 
 TEST_F(AspiDiscoveryTest, NoAdaptersMeansNoInquiry) {
@@ -161,8 +170,11 @@ TEST_F(AspiDiscoveryTest, FailingTargetsShowTheirStatusOnceAndAreNotRecorded) {
 
   EXPECT_EQ(table[0].target, 2);
   EXPECT_EQ(IdentityOf(table[1]), "");
-  ASSERT_EQ(sink.Messages().size(), 1u);
-  EXPECT_EQ(sink.Messages()[0].text, "SRB completed with error!");
+  ASSERT_EQ(outcomes.inquiries.size(), 8u);
+  EXPECT_EQ(outcomes.inquiries[0].kind, OutcomeKind::ScsiStatus);
+  EXPECT_EQ(outcomes.inquiries[0].transportStatus, 0x04u);
+  EXPECT_EQ(outcomes.inquiries[1].kind, OutcomeKind::SystemError);  // no answer in time
+  EXPECT_EQ(outcomes.inquiries[2].kind, OutcomeKind::Good);
 }
 
 TEST_F(AspiDiscoveryTest, SixteenRowsAtMostForDevicesAndForLetters) {
@@ -191,6 +203,7 @@ TEST_F(AspiDiscoveryTest, WithoutALoadedLayerTheListStaysEmpty) {
   List(CdRoms("E"));
   EXPECT_TRUE(list.rows.empty());
   EXPECT_EQ(table[0].driveLetter, 0);
+  EXPECT_TRUE(outcomes.inquiries.empty());
 }
 
 }  // namespace

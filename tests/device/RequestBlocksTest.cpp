@@ -2,6 +2,7 @@
 // system's published layouts (not taken from our own structures).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -9,8 +10,11 @@
 #include "DeviceTestSupport.h"
 #include "device/AspiRequests.h"
 #include "device/PassThroughRequests.h"
+#include "device/ScsiCommands.h"
 
 namespace {
+
+using namespace std::chrono_literals;
 
 constexpr bool k64Bit = sizeof(void*) == 8;
 
@@ -57,11 +61,14 @@ std::uintptr_t Address(const void* pointer) { return reinterpret_cast<std::uintp
 
 const std::uint8_t kInquiry[12] = {0x12, 0, 0, 0, 0x24, 0, 0, 0, 0, 0, 0, 0};
 
-TEST(PassThroughIdentityRequest, IsZeroExceptTheFieldsOfA36ByteInquiry) {
+TEST(PassThroughBufferedRequest, TheInquiryIsZeroExceptTheFieldsOfA36ByteInquiry) {
   const PassThroughOffsets at;
-  IdentityRequestBlock block;
+  std::array<std::uint8_t, 36> answer{};
+  BufferedRequestBlock block;
   Dirty(block);
-  FillIdentityRequest(block);
+  const ScsiRequest inquiry = MakeInquiryRequest(answer);
+  ASSERT_TRUE(GoesBuffered(inquiry));
+  FillBufferedRequest(block, inquiry);
 
   const std::size_t senseArea = at.headerSize + 4;
   const std::size_t dataArea = senseArea + 32;
@@ -78,21 +85,23 @@ TEST(PassThroughIdentityRequest, IsZeroExceptTheFieldsOfA36ByteInquiry) {
   PutBytes(expected, at.cdb, kInquiry, 12);
 
   EXPECT_EQ(BytesOf(block), expected);
-  EXPECT_EQ(kIdentityRequestInputLength, at.headerSize);
-  EXPECT_EQ(kIdentityRequestOutputLength, dataArea + 36);
+  EXPECT_EQ(kBufferedRequestInputLength, at.headerSize);
+  EXPECT_EQ(BufferedRequestOutputLength(36), dataArea + 36);
   if constexpr (!k64Bit) {
     EXPECT_EQ(dataArea, 80u);
-    EXPECT_EQ(kIdentityRequestOutputLength, 116u);
+    EXPECT_EQ(BufferedRequestOutputLength(36), 116u);
   }
 }
 
-TEST(PassThroughPageWriteRequest, PointsIntoThePageAndCarriesTheCommandAsGiven) {
+TEST(PassThroughDirectRequest, ThePageWritePointsIntoThePageAndCarriesTheCommandAsGiven) {
   const PassThroughOffsets at;
   const PageWriteCommand command = BuildPageWriteCommand(7, 0xABCD, 0x1234);
   const std::vector<std::uint8_t> page(kPageSize, 0x5A);
-  PageWriteRequestBlock block;
+  DirectRequestBlock block;
   Dirty(block);
-  FillPageWriteRequest(block, command, page.data());
+  const ScsiRequest write = MakePageWriteRequest(command, std::span<const std::uint8_t, kPageSize>(page.data(), kPageSize));
+  ASSERT_FALSE(GoesBuffered(write));
+  FillDirectRequest(block, write);
 
   std::vector<std::uint8_t> expected(sizeof block, 0);
   Put(expected, 0, at.headerSize, 2);
@@ -107,17 +116,51 @@ TEST(PassThroughPageWriteRequest, PointsIntoThePageAndCarriesTheCommandAsGiven) 
   PutBytes(expected, at.cdb, command.bytes.data(), 12);
 
   EXPECT_EQ(BytesOf(block), expected);
-  EXPECT_EQ(kPageWriteRequestInputLength, at.headerSize);
-  EXPECT_EQ(kPageWriteRequestOutputLength, sizeof block);
+  EXPECT_EQ(kDirectRequestInputLength, at.headerSize);
+  EXPECT_EQ(kDirectRequestOutputLength, sizeof block);
 }
 
-TEST(AspiInquirySrb, IsZeroExceptTheFieldsOfA36ByteInquiryWithEventNotification) {
+TEST(PassThroughRequests, ARequestWithoutDataGoesBufferedAsUnspecified) {
+  ScsiRequest request;
+  request.cdb.bytes[0] = 0x00;  // TEST UNIT READY
+  request.cdb.length = 6;
+  request.timeout = 30s;
+  ASSERT_TRUE(GoesBuffered(request));
+  BufferedRequestBlock block;
+  Dirty(block);
+  FillBufferedRequest(block, request);
+  EXPECT_EQ(block.header.DataIn, 2);  // SCSI_IOCTL_DATA_UNSPECIFIED
+  EXPECT_EQ(block.header.DataTransferLength, 0u);
+  EXPECT_EQ(block.header.CdbLength, 6);
+  EXPECT_EQ(block.header.TimeOutValue, 30u);
+}
+
+TEST(PassThroughRequests, AnAnswerTooLongForTheBlockGoesDirectIntoTheCallersBuffer) {
+  std::vector<std::uint8_t> answer(kBufferedDataAreaLength + 1);
+  ScsiRequest request;
+  request.cdb.length = 12;
+  request.direction = DataDirection::In;
+  request.dataIn = answer;
+  ASSERT_FALSE(GoesBuffered(request));
+  DirectRequestBlock block;
+  Dirty(block);
+  FillDirectRequest(block, request);
+  EXPECT_EQ(block.header.DataIn, 1);
+  EXPECT_EQ(block.header.DataBuffer, answer.data());
+  EXPECT_EQ(block.header.DataTransferLength, answer.size());
+
+  request.dataIn = std::span(answer).first(kBufferedDataAreaLength);
+  EXPECT_TRUE(GoesBuffered(request));
+}
+
+TEST(AspiExecSrb, TheInquiryIsZeroExceptTheFieldsOfA36ByteInquiryWithEventNotification) {
   const SrbOffsets at;
   std::vector<std::uint8_t> buffer(16384);
+  std::array<std::uint8_t, 36> answer{};
   int event = 0;
   aspi::SRB_ExecSCSICmd srb;
   Dirty(srb);
-  FillInquirySrb(srb, 3, 6, buffer.data(), &event);
+  FillExecSrb(srb, 3, 6, MakeInquiryRequest(answer), buffer.data(), &event);
 
   std::vector<std::uint8_t> expected(at.size, 0);
   expected[0] = 0x02;  // SC_EXEC_SCSI_CMD
@@ -134,27 +177,40 @@ TEST(AspiInquirySrb, IsZeroExceptTheFieldsOfA36ByteInquiryWithEventNotification)
   EXPECT_EQ(BytesOf(srb), expected);
 }
 
-TEST(AspiPageWriteSrb, PointsIntoThePageAndCarriesTheCommandAsGiven) {
+TEST(AspiExecSrb, ThePageWritePointsIntoTheGivenBufferAndCarriesTheCommandAsGiven) {
   const SrbOffsets at;
   const PageWriteCommand command = BuildPageWriteCommand(32, 0x0102, 0xFEDC);
   const std::vector<std::uint8_t> page(kPageSize, 0x11);
+  std::vector<std::uint8_t> buffer(kPageSize);
   int event = 0;
   aspi::SRB_ExecSCSICmd srb;
   Dirty(srb);
-  FillPageWriteSrb(srb, 0, 1, command, page.data(), &event);
+  FillExecSrb(srb, 0, 1, MakePageWriteRequest(command, std::span<const std::uint8_t, kPageSize>(page.data(), kPageSize)),
+              buffer.data(), &event);
 
   std::vector<std::uint8_t> expected(at.size, 0);
   expected[0] = 0x02;
   expected[3] = 0x50;  // SRB_DIR_OUT | SRB_EVENT_NOTIFY
   expected[at.target] = 1;
   Put(expected, at.bufLen, 16384, 4);
-  Put(expected, at.bufPointer, Address(page.data()), sizeof(void*));
+  Put(expected, at.bufPointer, Address(buffer.data()), sizeof(void*));
   expected[at.senseLen] = 14;
   expected[at.senseLen + 1] = 12;
   Put(expected, at.postProc, Address(&event), sizeof(void*));
   PutBytes(expected, at.cdb, command.bytes.data(), 12);
 
   EXPECT_EQ(BytesOf(srb), expected);
+}
+
+TEST(AspiExecSrb, ARequestWithoutDataHasNoDirectionFlag) {
+  ScsiRequest request;
+  request.cdb.length = 6;
+  aspi::SRB_ExecSCSICmd srb;
+  Dirty(srb);
+  FillExecSrb(srb, 0, 0, request, nullptr, nullptr);
+  EXPECT_EQ(srb.SRB_Flags, 0x40);  // SRB_EVENT_NOTIFY alone
+  EXPECT_EQ(srb.SRB_BufLen, 0u);
+  EXPECT_EQ(srb.SRB_CDBLen, 6);
 }
 
 TEST(AspiAbortSrb, NamesTheRequestToWithdraw) {
