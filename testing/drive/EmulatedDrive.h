@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "device/ScsiRequest.h"  // DataDirection: the drive sees commands as every back end sends them
 #include "flash/FlashConstants.h"
 
 struct InquiryData {
@@ -39,7 +40,6 @@ struct DriveBehaviour {
   std::chrono::milliseconds lateBy{100};
 };
 
-enum class DataDirection { In, Out };
 
 // One command as the drive received it.
 struct ReceivedCommand {
