@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -35,7 +36,11 @@ std::string CommandHex(const PageWriteCommand& command) {
   return hex;
 }
 
-std::string TwoColumns(int number) { return (number < 10 ? " " : "") + std::to_string(number); }
+std::string TwoColumns(int number) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%2d", number);
+  return text;
+}
 
 void PrintDryRun(CliContext& context, const std::string& devicePath, const FirmwareImage& image,
                  std::uint16_t imageChecksum) {
