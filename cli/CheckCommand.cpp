@@ -68,7 +68,9 @@ std::string DevicePathOf(const std::string& drive, const CliContext& context) {
 
 std::string RowTextOf(const std::string& identity) { return std::string(kIdentityKeyOffset, ' ') + identity; }
 
-std::string ShownIdentity(const DriveProbe& probe) { return probe.Vendor() + probe.Product() + probe.Revision(); }
+std::string ShownIdentity(const DriveProbe& probe) {
+  return probe.Vendor() + " " + probe.Product() + " " + probe.Revision();
+}
 
 void Refuse(CliContext& context, const std::string& reason) { context.err << Fill(kRefusal, {reason}); }
 

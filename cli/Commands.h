@@ -15,7 +15,7 @@ int RunFlash(const Arguments& arguments, CliContext& context);
 std::string DevicePathOf(const std::string& drive, const CliContext& context);
 // The identity as a drive-list row, as the engine matches it.
 std::string RowTextOf(const std::string& identity);
-// The 28 characters of vendor, product and revision.
+// Vendor, product and revision at their widths, a blank between each.
 std::string ShownIdentity(const DriveProbe& probe);
 // Why the engine's check refuses, in comboflash's words; empty when accepted.
 std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, const std::string& identity);

@@ -168,8 +168,8 @@ TEST_F(Comboflash, ListShowsEachDriveInOrderAndWhyOneCannotBeAsked) {
   const Result result = Run({"list"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
-            "/dev/sr0  usb  ACME    COMBO DVD/RW 52X1.02\n"
-            "/dev/sr1  ata  OTHER   DVD-ROM         9.99\n"
+            "/dev/sr0  usb  ACME     COMBO DVD/RW 52X 1.02\n"
+            "/dev/sr1  ata  OTHER    DVD-ROM          9.99\n"
             "/dev/sr2  scsi  cannot be asked: no read access to /dev/sr2: join the group that owns it, usually cdrom "
             "(sudo usermod -aG cdrom $USER, then log in again), or run as root.\n");
   EXPECT_EQ(result.err, "");
@@ -203,7 +203,7 @@ TEST_F(Comboflash, ListWithoutDrivesSaysSoAndWithoutSysfsFails) {
 TEST_F(Comboflash, CheckShowsTheChecksumsAsTheDialogLogsThemAndSendsOnlyTheInquiry) {
   const Result result = Run({"check", firmware.Path(), "--drive", "sr0"});
   EXPECT_EQ(result.status, 0) << result.err;
-  std::string expected = "Drive:    /dev/sr0  ACME    COMBO DVD/RW 52X1.02\nFile:     " + firmware.Path() +
+  std::string expected = "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
                          "\nIdentity: \"ACME    COMBO DVD/RW 52X\" found in the image\nFirmware Checksum:  5bb\n";
   for (int page = 1; page <= 32; ++page) {
     expected += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
@@ -345,7 +345,7 @@ TEST_F(Comboflash, ADriveThatRefusesTheInquiryIsRefusedWithItsAnswer) {
 TEST_F(Comboflash, FlashWithYesWritesEveryPageOneLineEachAndCompletes) {
   const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "Drive:    /dev/sr0  ACME    COMBO DVD/RW 52X1.02\nFile:     " + firmware.Path() +
+  EXPECT_EQ(result.out, "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
                             "\nFirmware Checksum:  5bb\nFlash Now!Please don't Power off!\n" + PageLines() +
                             "Flash Complete!\n");
   EXPECT_EQ(result.err, "");
@@ -409,7 +409,7 @@ class Confirmation : public Comboflash, public testing::WithParamInterface<Answe
 TEST_P(Confirmation, NamesTheDriveAndFileAndGoesOnOnlyOnYes) {
   terminal = true;
   const Result result = Run({"flash", firmware.Path(), "--drive", "sr0"}, GetParam().input);
-  EXPECT_NE(result.out.find("Write " + firmware.Path() + " to /dev/sr0 (ACME    COMBO DVD/RW 52X1.02)? A drive left "
+  EXPECT_NE(result.out.find("Write " + firmware.Path() + " to /dev/sr0 (ACME     COMBO DVD/RW 52X 1.02)? A drive left "
                             "half written may not start again. Type yes to go on: "),
             std::string::npos);
   EXPECT_EQ(result.status, GetParam().flashes ? 0 : 6);
@@ -440,7 +440,7 @@ TEST_F(Comboflash, DryRunPrintsThe32CommandsAndSendsNothing) {
   rawIo = false;
   const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--dry-run"});
   EXPECT_EQ(result.status, 0) << result.err;
-  std::string expected = "Drive:    /dev/sr0  ACME    COMBO DVD/RW 52X1.02\nFile:     " + firmware.Path() +
+  std::string expected = "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
                          "\nFirmware Checksum:  5bb\nDry run: these 32 commands would go to /dev/sr0, each with its "
                          "page's 16384 bytes. Nothing is sent.\n";
   for (int page = 1; page <= 32; ++page) {
