@@ -4,6 +4,8 @@
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -14,6 +16,8 @@ constexpr char kObject[] = "/org/freedesktop/login1";
 constexpr char kInterface[] = "org.freedesktop.login1.Manager";
 constexpr char kWhat[] = "sleep:shutdown";
 constexpr char kMode[] = "block";
+// A bus whose logind does not start must not hold the flash up for long.
+constexpr std::uint64_t kCallTimeoutMicroseconds = 5'000'000;
 
 struct BusUnref {
   void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
@@ -31,6 +35,7 @@ std::optional<std::string> LogindInhibitor::Hold() {
   sd_bus* rawBus = nullptr;
   if (const int error = sd_bus_open_system(&rawBus); error < 0) return std::string(std::strerror(-error));
   const std::unique_ptr<sd_bus, BusUnref> bus(rawBus);
+  sd_bus_set_method_call_timeout(bus.get(), kCallTimeoutMicroseconds);
 
   sd_bus_error failure = SD_BUS_ERROR_NULL;
   sd_bus_message* rawReply = nullptr;
