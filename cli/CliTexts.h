@@ -124,7 +124,7 @@ inline constexpr std::string_view kNoTerminal =
 inline constexpr std::string_view kNotConfirmed = "not flashing: not confirmed.";
 inline constexpr std::string_view kConfirmWord = "yes";
 inline constexpr std::string_view kNoInhibitor =
-    "cannot hold off sleep and shutdown ({}); do not suspend or power off the machine until the flash is done.";
+    "cannot hold off sleep and shutdown: logind did not answer ({}); do not suspend or power off the machine until the flash is done.";
 inline constexpr std::string_view kInhibitorWho = "comboflash";
 inline constexpr std::string_view kInhibitorWhy = "Writing an optical drive's firmware";
 inline constexpr char kSignalHeld[] =

@@ -498,7 +498,7 @@ TEST_F(Comboflash, WithoutLogindItSaysSoAndGoesOn) {
   const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err,
-            "comboflash: cannot hold off sleep and shutdown (Could not activate remote peer: No such file or "
+            "comboflash: cannot hold off sleep and shutdown: logind did not answer (Could not activate remote peer: No such file or "
             "directory); do not suspend or power off the machine until the flash is done.\n");
   EXPECT_TRUE(drive.ImageCompleteAndConsistent());
 }
