@@ -1,0 +1,251 @@
+// comboflash against the floors its work stands on, each measured in the same
+// run: a whole `comboflash flash --yes` against the emulated drive answering
+// at once behind the open/ioctl seam, against 32 bare SG_IO back-end calls
+// with the same commands and pages to a drive of the same kind; and
+// `comboflash check` against reading the file and summing its bytes.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/Comboflash.h"
+#include "device/ScsiCommands.h"
+#include "device/linux/SgIoTransport.h"
+#include "flash/FirmwareImage.h"
+#include "flash/PageWriteCommand.h"
+#include "framework/CFile.h"
+#include "testing/linux/EmulatedSgNodes.h"
+
+namespace {
+
+const InquiryData kDrive{0x05, "ACME", "COMBO DVD/RW 52X", "1.02"};
+const std::string kKey = "ACME    COMBO DVD/RW 52X";
+
+// A full-size firmware file of random bytes with the drive's key at the last
+// place it can be, read once so it is in the page cache.
+class FirmwareOnDisk {
+ public:
+  FirmwareOnDisk() {
+    bytes_.resize(kImageSize);
+    std::mt19937 random(20240611);
+    for (std::uint8_t& byte : bytes_) byte = static_cast<std::uint8_t>(random());
+    std::copy(kKey.begin(), kKey.end(), bytes_.end() - static_cast<std::ptrdiff_t>(kKey.size()));
+    path_ = std::filesystem::temp_directory_path() / ("comboflash-cli-bench-" + std::to_string(::getpid()) + ".bin");
+    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes_.data()),
+                                                 static_cast<std::streamsize>(bytes_.size()));
+  }
+  ~FirmwareOnDisk() { std::filesystem::remove(path_); }
+
+  std::string Path() const { return path_.string(); }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  std::filesystem::path path_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+const FirmwareOnDisk& File() {
+  static const FirmwareOnDisk file;
+  return file;
+}
+
+class NoInhibitor final : public SleepInhibitor {
+ public:
+  std::optional<std::string> Hold() override { return std::nullopt; }
+  void Release() override {}
+};
+
+class NoInterruptions final : public InterruptionHold {
+ public:
+  void Begin() override {}
+  int End() override { return 0; }
+  void Deliver(int) override {}
+};
+
+// A drive that takes its time over each page, as real ones do: every
+// request waits pageLatency before the emulated kernel sees it.
+class SlowNodes final : public DeviceNodes {
+ public:
+  SlowNodes(DeviceNodes& inner, std::chrono::microseconds pageLatency) : inner_(inner), latency_(pageLatency) {}
+  OpenedNode Open(const std::string& path, int flags) override {
+    OpenedNode opened = inner_.Open(path, flags);
+    if (opened.node) opened.node = std::make_unique<SlowNode>(std::move(opened.node), latency_);
+    return opened;
+  }
+
+ private:
+  class SlowNode final : public DeviceNode {
+   public:
+    SlowNode(std::unique_ptr<DeviceNode> inner, std::chrono::microseconds latency)
+        : inner_(std::move(inner)), latency_(latency) {}
+    int Ioctl(unsigned long request, void* argument) override {
+      if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
+      return inner_->Ioctl(request, argument);
+    }
+
+   private:
+    std::unique_ptr<DeviceNode> inner_;
+    std::chrono::microseconds latency_;
+  };
+  DeviceNodes& inner_;
+  std::chrono::microseconds latency_;
+};
+
+// One emulated drive and kernel per flash, made outside the timing; the
+// benchmark's argument is the drive's time per command in microseconds.
+struct FreshDrive {
+  explicit FreshDrive(std::int64_t latency = 0) : slow(kernel, std::chrono::microseconds(latency)) {
+    kernel.AddDrive("/dev/sr0", drive);
+  }
+  EmulatedDrive drive{kDrive};
+  EmulatedSgNodes kernel;
+  SlowNodes slow;
+};
+
+int Comboflash(const std::vector<std::string>& words, DeviceNodes& nodes, std::ostringstream& out) {
+  std::ostringstream err;
+  std::istringstream in;
+  CFile file;
+  NoInhibitor inhibitor;
+  NoInterruptions interruptions;
+  out.str({});
+  CliContext context{.out = out, .err = err, .in = in, .nodes = nodes, .file = file, .inhibitor = inhibitor,
+                     .interruptions = interruptions, .rawIo = true};
+  return RunComboflash(words, context);
+}
+
+// A fresh drive for every flash, all made before the timing starts.
+std::vector<std::unique_ptr<FreshDrive>> FreshDrives(const benchmark::State& state) {
+  std::vector<std::unique_ptr<FreshDrive>> drives;
+  for (benchmark::IterationCount i = 0; i < state.max_iterations; ++i) {
+    drives.push_back(std::make_unique<FreshDrive>(state.range(0)));
+  }
+  return drives;
+}
+
+void CheckDrives(benchmark::State& state, const std::vector<std::unique_ptr<FreshDrive>>& drives) {
+  for (const auto& fresh : drives) {
+    if (!fresh->drive.ImageCompleteAndConsistent()) state.SkipWithError(fresh->drive.Verdict().c_str());
+  }
+}
+
+void WholeFlash(benchmark::State& state) {
+  const std::vector<std::string> words = {"flash", File().Path(), "--drive", "/dev/sr0", "--yes"};
+  std::ostringstream out;
+  const auto drives = FreshDrives(state);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    if (Comboflash(words, drives[next++]->slow, out) != 0) state.SkipWithError("flash failed");
+  }
+  CheckDrives(state, drives);
+}
+
+void BareCalls(benchmark::State& state) {
+  // The same 32 commands and pages the flash sends, built beforehand.
+  FirmwareImage image;
+  CFile file;
+  image.LoadFromFile(File().Path(), file);
+  const std::uint16_t checksum = image.Checksum();
+  std::vector<ScsiRequest> requests;
+  for (int page = 1; page <= kPageCount; ++page) {
+    requests.push_back(MakePageWriteRequest(BuildPageWriteCommand(page, image.PageChecksum(page), checksum),
+                                            image.PageData(page)));
+  }
+  const auto drives = FreshDrives(state);
+  std::vector<OpenedNode> nodes;
+  for (const auto& fresh : drives) nodes.push_back(fresh->slow.Open("/dev/sr0", O_RDWR));
+  std::size_t next = 0;
+  for (auto _ : state) {
+    SgIoTransport transport(*nodes[next++].node);
+    for (const ScsiRequest& request : requests) {
+      if (!transport.Execute(request).IsGood()) state.SkipWithError("page refused");
+    }
+  }
+  nodes.clear();
+  CheckDrives(state, drives);
+}
+
+void Check(benchmark::State& state) {
+  const std::vector<std::string> words = {"check", File().Path(), "--drive", "/dev/sr0"};
+  FreshDrive fresh;
+  std::ostringstream out;
+  for (auto _ : state) {
+    if (Comboflash(words, fresh.kernel, out) != 0) state.SkipWithError("check failed");
+  }
+}
+
+void ReadAndSum(benchmark::State& state) {
+  const std::string path = File().Path();
+  std::vector<std::uint8_t> buffer(kImageSize);
+  for (auto _ : state) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY);
+    const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+    ::close(descriptor);
+    if (count != static_cast<ssize_t>(kImageSize)) state.SkipWithError("read failed");
+    std::uint32_t sum = 0;
+    for (const std::uint8_t byte : buffer) sum += byte;
+    benchmark::DoNotOptimize(sum);
+    benchmark::ClobberMemory();
+  }
+}
+
+// A drive that answers at once, and one that takes 2 ms per command.
+constexpr std::int64_t kSlowDriveMicroseconds = 2000;
+BENCHMARK(WholeFlash)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(BareCalls)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(WholeFlash)->Arg(kSlowDriveMicroseconds)->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BareCalls)->Arg(kSlowDriveMicroseconds)->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(Check)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ReadAndSum)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// Prints the usual table, then the ratios of the medians.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        medians_[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime();
+      }
+    }
+  }
+
+  void PrintRatio(const char* label, const char* measured, const char* floor) const {
+    const auto top = medians_.find(measured);
+    const auto bottom = medians_.find(floor);
+    if (top == medians_.end() || bottom == medians_.end() || bottom->second <= 0) return;
+    std::printf("ratio %s (median real time): %.2f\n", label, top->second / bottom->second);
+  }
+
+ private:
+  std::map<std::string, double> medians_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("flash/bare-calls, drive answering at once", "WholeFlash/0", "BareCalls/0");
+  reporter.PrintRatio("flash/bare-calls, drive taking 2 ms per command", "WholeFlash/2000", "BareCalls/2000");
+  reporter.PrintRatio("check/read-and-sum", "Check/", "ReadAndSum/");
+  benchmark::Shutdown();
+  return 0;
+}

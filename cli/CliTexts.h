@@ -1,0 +1,145 @@
+#pragma once
+// Every text comboflash shows, in one place. "{}" marks where Fill puts an
+// argument, in order. Lines that the Windows program shows too come from the
+// engine's own texts (flash/FlashTexts.h) and keep its spelling.
+#include <string_view>
+
+namespace cli_text {
+
+inline constexpr std::string_view kHelp =
+    "Usage: comboflash list [--json]\n"
+    "       comboflash check FILE --drive DEV [--json]\n"
+    "       comboflash flash FILE --drive DEV [--yes] [--dry-run] [--force]\n"
+    "       comboflash --help\n"
+    "\n"
+    "Rewrites the firmware of a CD-RW/DVD combo drive with a .bin image of up to\n"
+    "512 KiB, sent as 32 pages of 16 KiB. A file that does not carry the drive's\n"
+    "identity (its vendor and product as the drive reports them) is refused.\n"
+    "\n"
+    "Commands:\n"
+    "  list          every optical drive (/dev/sr*), with its identity and bus\n"
+    "  check FILE    the file rules, the drive's identity in the image, and the\n"
+    "                image and page checksums; only the identity inquiry is sent\n"
+    "  flash FILE    check, ask for confirmation, then write the 32 pages\n"
+    "\n"
+    "Options:\n"
+    "  --drive DEV   the drive: a device node such as /dev/sr0, or its name sr0\n"
+    "  --json        list and check: print one JSON object instead of text\n"
+    "  --yes         flash without asking; needed when there is no terminal\n"
+    "  --dry-run     print the 32 commands in hex and send nothing\n"
+    "  --force       flash even on battery power below 30%\n"
+    "  --help        this text\n"
+    "\n"
+    "Rights: check and list need read access to the drive's node (usually the\n"
+    "cdrom group); flash needs read-write access, and Linux passes the drive's\n"
+    "vendor command only from a process with CAP_SYS_RAWIO (root).\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done: drives listed, the file would be flashed, flash complete,\n"
+    "     or the dry run printed\n"
+    "  1  flash failed: the drive did not take every page\n"
+    "  2  the command line is not understood\n"
+    "  3  the drive cannot be used: no such device, not an optical drive,\n"
+    "     no access, in use, or it does not answer\n"
+    "  4  the firmware file is refused: not .bin, unreadable, empty, too large\n"
+    "  5  the firmware does not match the drive\n"
+    "  6  the flash was not confirmed\n"
+    "  7  on battery below 30% without --force\n"
+    "  8  no right to send the drive vendor commands (CAP_SYS_RAWIO)\n";
+
+// Command line.
+inline constexpr std::string_view kUsageHint = "comboflash: {}\nTry 'comboflash --help'.\n";
+inline constexpr std::string_view kNoCommand = "no command given";
+inline constexpr std::string_view kUnknownCommand = "unknown command '{}'";
+inline constexpr std::string_view kUnknownOption = "unknown option '{}' for {}";
+inline constexpr std::string_view kMissingDrive = "{} needs --drive DEV";
+inline constexpr std::string_view kMissingDriveValue = "--drive needs a device, such as /dev/sr0";
+inline constexpr std::string_view kMissingFile = "{} needs the firmware FILE";
+inline constexpr std::string_view kExtraArgument = "unexpected argument '{}'";
+
+// Prefix of every refusal and warning on standard error.
+inline constexpr std::string_view kRefusal = "comboflash: {}\n";
+
+// Drives.
+inline constexpr std::string_view kNoSuchDevice =
+    "no such device: {}. 'comboflash list' shows the optical drives.";
+inline constexpr std::string_view kNoReadAccess =
+    "no read access to {}: join the group that owns it, usually cdrom "
+    "(sudo usermod -aG cdrom $USER, then log in again), or run as root.";
+inline constexpr std::string_view kNoReadWriteAccess =
+    "no read-write access to {}: join the group that owns it, usually cdrom "
+    "(sudo usermod -aG cdrom $USER, then log in again), or run as root.";
+inline constexpr std::string_view kDeviceBusy =
+    "{} is in use: a disc from it is mounted, or another program holds the drive. "
+    "Unmount the disc (umount {}) or close that program, then try again.";
+inline constexpr std::string_view kOpenFailed = "cannot open {}: {}.";
+inline constexpr std::string_view kNotScsi = "{} is not an optical drive: it takes no SCSI commands.";
+inline constexpr std::string_view kNotOptical =
+    "{} is not an optical drive: it answers as SCSI device type {}. 'comboflash list' shows the optical drives.";
+inline constexpr std::string_view kNoAnswer =
+    "{} did not answer the identity inquiry: {}. Check the drive's cable or enclosure and try again.";
+inline constexpr std::string_view kCannotList = "cannot read the list of block devices in {}: is sysfs mounted?";
+inline constexpr std::string_view kNoDrives = "No optical drive found.\n";
+inline constexpr std::string_view kListLine = "{}  {}  {}\n";           // node, bus, identity
+inline constexpr std::string_view kListUnaskedLine = "{}  {}  cannot be asked: {}\n";  // node, bus, reason
+
+// What became of one command.
+inline constexpr std::string_view kOutcomeGood = "written";
+inline constexpr std::string_view kOutcomeNoRawIo =
+    "refused by the kernel (EPERM): Linux passes vendor commands only from a process with "
+    "CAP_SYS_RAWIO; run comboflash as root";
+inline constexpr std::string_view kOutcomeSystemError = "system error {} ({})";
+inline constexpr std::string_view kOutcomeTransport = "the transport failed: host status 0x{}, driver status 0x{}";
+inline constexpr std::string_view kOutcomeScsi = "the drive answered status 0x{}, sense key 0x{}, ASC 0x{}, ASCQ 0x{}";
+inline constexpr std::string_view kOutcomeScsiNoSense = "the drive answered status 0x{} without sense data";
+
+// Firmware file.
+inline constexpr std::string_view kHexFile = "{}: a .hex file is not flashed; give the raw .bin image.";
+inline constexpr std::string_view kNotBinFile = "{}: not a .bin file. Give the firmware as a raw image whose name ends in .bin.";
+inline constexpr std::string_view kFileOpenFailed = "{}: the firmware file cannot be opened: check the path and that you may read it.";
+inline constexpr std::string_view kFileEmpty = "{}: the firmware file is empty.";
+inline constexpr std::string_view kFileTooLarge =
+    "{}: the firmware file is larger than 512 KiB (524288 bytes), so it is no image for this drive.";
+inline constexpr std::string_view kFileReadFailed = "{}: the firmware file could not be read whole; try again or copy it anew.";
+inline constexpr std::string_view kMismatch =
+    "{} The image does not carry the drive's identity \"{}\" ({}). Use a firmware file made for this drive.";
+
+// check.
+inline constexpr std::string_view kDriveLine = "Drive:    {}  {}\n";  // node, identity
+inline constexpr std::string_view kFileLine = "File:     {}\n";
+inline constexpr std::string_view kIdentityFound = "Identity: \"{}\" found in the image\n";
+inline constexpr std::string_view kWouldFlash = "The file would be flashed to this drive.\n";
+
+// flash.
+inline constexpr std::string_view kNoRawIo =
+    "this process may not send the drive's vendor command: Linux passes it only from a process with "
+    "CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash flash ...).";
+inline constexpr std::string_view kBatteryLow =
+    "on battery at {}% (below {}%): a flash that stops halfway can leave the drive unusable. "
+    "Connect the charger and try again, or give --force to flash anyway.";
+inline constexpr std::string_view kConfirmQuestion =
+    "Write {} to {} ({})? A drive left half written may not start again. Type yes to go on: ";
+inline constexpr std::string_view kNoTerminal =
+    "not flashing: there is no terminal to confirm on. Give --yes to flash without asking.";
+inline constexpr std::string_view kNotConfirmed = "not flashing: not confirmed.";
+inline constexpr std::string_view kConfirmWord = "yes";
+inline constexpr std::string_view kNoInhibitor =
+    "cannot hold off sleep and shutdown: logind did not answer ({}); do not suspend or power off the machine until the flash is done.";
+inline constexpr std::string_view kInhibitorWho = "comboflash";
+inline constexpr std::string_view kInhibitorWhy = "Writing an optical drive's firmware";
+inline constexpr char kSignalHeld[] =
+    "comboflash: not stopping now: a drive left half written may not start again. "
+    "The signal takes effect after the last page.\n";
+inline constexpr std::string_view kPageLine = "{}  {}\n";  // checksum log line without its line end, outcome
+inline constexpr std::string_view kProgressBar = "\r[{}] {}/32 ";
+inline constexpr char kProgressDone = '#';
+inline constexpr char kProgressToDo = '.';
+inline constexpr std::string_view kClearLine = "\r\033[K";
+inline constexpr std::string_view kFileChanged = "the firmware file changed after it was checked: ";
+
+// --dry-run.
+inline constexpr std::string_view kDryRunHeader =
+    "Dry run: these 32 commands would go to {}, each with its page's 16384 bytes. Nothing is sent.\n";
+inline constexpr std::string_view kDryRunLine = "Page-{}: {}\n";
+
+}  // namespace cli_text

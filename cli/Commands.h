@@ -1,0 +1,23 @@
+#pragma once
+// The three commands, and what check and flash share.
+#include <string>
+
+#include "cli/Arguments.h"
+#include "cli/CliContext.h"
+#include "device/linux/OpticalDrives.h"
+#include "flash/FirmwareCheck.h"
+
+int RunList(const Arguments& arguments, CliContext& context);
+int RunCheck(const Arguments& arguments, CliContext& context);
+int RunFlash(const Arguments& arguments, CliContext& context);
+
+// --drive as a device node: a bare name is looked for in the device root.
+std::string DevicePathOf(const std::string& drive, const CliContext& context);
+// The identity as a drive-list row, as the engine matches it.
+std::string RowTextOf(const std::string& identity);
+// Vendor, product and revision at their widths, a blank between each.
+std::string ShownIdentity(const DriveProbe& probe);
+// Why the engine's check refuses, in comboflash's words; empty when accepted.
+std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, const std::string& identity);
+int ExitCodeOf(const FirmwareCheck& check);
+void Refuse(CliContext& context, const std::string& reason);

@@ -1,0 +1,144 @@
+#include <cstdio>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "cli/CliTexts.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/FlashProgress.h"
+#include "cli/PowerSupply.h"
+#include "cli/Reasons.h"
+#include "cli/TextFill.h"
+#include "device/ScsiPageChannel.h"
+#include "device/linux/SgIoTransport.h"
+#include "flash/FlashConstants.h"
+#include "flash/FlashSequence.h"
+#include "flash/FlashTexts.h"
+#include "flash/PageWriteCommand.h"
+
+using namespace cli_text;
+
+namespace {
+
+std::string WithoutLineEnd(std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+std::string CommandHex(const PageWriteCommand& command) {
+  std::string hex;
+  for (const std::uint8_t byte : command.bytes) {
+    if (!hex.empty()) hex += ' ';
+    hex += Hex(byte, 2);
+  }
+  for (char& character : hex) character = static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
+  return hex;
+}
+
+std::string TwoColumns(int number) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%2d", number);
+  return text;
+}
+
+void PrintDryRun(CliContext& context, const std::string& devicePath, const FirmwareImage& image,
+                 std::uint16_t imageChecksum) {
+  context.out << Fill(kDryRunHeader, {devicePath});
+  for (int page = 1; page <= kPageCount; ++page) {
+    const PageWriteCommand command = BuildPageWriteCommand(page, image.PageChecksum(page), imageChecksum);
+    context.out << Fill(kDryRunLine, {TwoColumns(page), CommandHex(command)});
+  }
+}
+
+bool Confirmed(CliContext& context, const std::string& file, const std::string& devicePath,
+               const std::string& identity) {
+  context.out << Fill(kConfirmQuestion, {file, devicePath, identity});
+  context.out.flush();
+  std::string answer;
+  if (!std::getline(context.in, answer)) {
+    context.out << '\n';
+    return false;
+  }
+  while (!answer.empty() && (answer.back() == ' ' || answer.back() == '\r')) answer.pop_back();
+  return answer == kConfirmWord;
+}
+
+// Sends the pages through the engine with sleep held off and the stopping
+// signals held back; returns the held signal, or 0.
+int WritePages(CliContext& context, DeviceNode& node, FlashProgress& progress, const std::string& file,
+               const std::string& identity) {
+  if (const auto why = context.inhibitor.Hold()) Refuse(context, Fill(kNoInhibitor, {*why}));
+  context.interruptions.Begin();
+  SgIoTransport transport(node);
+  ScsiPageChannel channel(transport, progress);
+  FlashSequence(progress, context.file).Run(channel, RowTextOf(identity), file, TransportMode::PassThrough);
+  const int held = context.interruptions.End();
+  context.inhibitor.Release();
+  return held;
+}
+
+}  // namespace
+
+int RunFlash(const Arguments& arguments, CliContext& context) {
+  const std::string devicePath = DevicePathOf(arguments.drive, context);
+  // A rehearsal only asks the drive who it is; writing needs it to ourselves.
+  const DriveAccess access = arguments.dryRun ? DriveAccess::Query : DriveAccess::Exclusive;
+  DriveProbe probe = ProbeDrive(context.nodes, devicePath, access);
+  if (probe.failure != DriveProbe::Failure::None) {
+    Refuse(context, ProbeFailureReason(devicePath, probe, access));
+    return kExitDrive;
+  }
+
+  FirmwareImage image;
+  const FirmwareCheck check = CheckFirmware(image, arguments.file, context.file, RowTextOf(probe.identity));
+  context.out << Fill(kDriveLine, {devicePath, ShownIdentity(probe)}) << Fill(kFileLine, {arguments.file});
+  if (const std::string refusal = CheckRefusal(check, arguments.file, probe.identity); !refusal.empty()) {
+    Refuse(context, refusal);
+    return ExitCodeOf(check);
+  }
+  context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
+
+  if (arguments.dryRun) {
+    PrintDryRun(context, devicePath, image, check.checksum);
+    return kExitOk;
+  }
+  if (!context.rawIo) {
+    Refuse(context, std::string(kNoRawIo));
+    return kExitNoRawIo;
+  }
+  if (!arguments.force) {
+    const auto battery = BatteryPercentOnBatteryPower(context.powerSupplyRoot);
+    if (battery && *battery < kLowBatteryPercent) {
+      Refuse(context, Fill(kBatteryLow, {std::to_string(*battery), std::to_string(kLowBatteryPercent)}));
+      return kExitBattery;
+    }
+  }
+  if (!arguments.yes) {
+    if (!context.inputIsTerminal) {
+      Refuse(context, std::string(kNoTerminal));
+      return kExitNotConfirmed;
+    }
+    if (!Confirmed(context, arguments.file, devicePath, ShownIdentity(probe))) {
+      Refuse(context, std::string(kNotConfirmed));
+      return kExitNotConfirmed;
+    }
+  }
+
+  FlashProgress progress(context.out, context.outputIsTerminal);
+  const int held = WritePages(context, *probe.node, progress, arguments.file, probe.identity);
+  probe.node.reset();
+
+  int exitCode = kExitOk;
+  if (progress.StoppedBeforeFirstPage()) {
+    // The file changed between the check and the run, and the run refused it.
+    Refuse(context, std::string(kFileChanged) + progress.Verdict());
+    exitCode = progress.Verdict() == kMismatchText ? kExitMismatch : kExitFile;
+  } else {
+    context.out << progress.Verdict() << '\n';
+    exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
+  }
+  context.out.flush();
+  if (held != 0) context.interruptions.Deliver(held);
+  return exitCode;
+}

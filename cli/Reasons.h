@@ -1,0 +1,14 @@
+#pragma once
+// Why a drive cannot be used, and what became of a command, in the user's
+// words.
+#include <string>
+
+#include "device/ScsiRequest.h"
+#include "device/linux/OpticalDrives.h"
+
+std::string OpenFailureReason(const std::string& devicePath, int error, DriveAccess access);
+// A probe that failed: why, in one sentence.
+std::string ProbeFailureReason(const std::string& devicePath, const DriveProbe& probe, DriveAccess access);
+std::string OutcomeText(const ScsiOutcome& outcome);
+std::string SystemErrorText(int error);
+std::string Hex(unsigned value, int digits);

@@ -1,0 +1,52 @@
+#include "flash/FirmwareCheck.h"
+
+#include <array>
+#include <cstdio>
+
+#include "flash/FlashTexts.h"
+
+namespace {
+
+CheckVerdict VerdictOfLoad(LoadResult result) {
+  switch (result) {
+    case LoadResult::Loaded: return CheckVerdict::Accepted;
+    case LoadResult::OpenFailed: return CheckVerdict::OpenFailed;
+    case LoadResult::Empty: return CheckVerdict::Empty;
+    case LoadResult::TooLarge: return CheckVerdict::TooLarge;
+    case LoadResult::ReadFailed: return CheckVerdict::ReadFailed;
+  }
+  return CheckVerdict::ReadFailed;
+}
+
+template <typename... Arguments>
+std::string Format(const char* format, Arguments... arguments) {
+  std::array<char, kFirmwareChecksumLineLength + 1> line{};
+  const int length = std::snprintf(line.data(), line.size(), format, arguments...);
+  return std::string(line.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+}  // namespace
+
+FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
+                            std::string_view rowText) {
+  FirmwareCheck check;
+  switch (JudgeImagePath(path)) {
+    case ImageFileKind::Hex: check.verdict = CheckVerdict::HexFile; return check;
+    case ImageFileKind::Other: check.verdict = CheckVerdict::NotBinFile; return check;
+    case ImageFileKind::Bin: break;
+  }
+  check.verdict = VerdictOfLoad(image.LoadFromFile(path, file));
+  if (check.verdict != CheckVerdict::Accepted) return check;
+  const IdentityCheck identity = image.MatchesIdentity(rowText);
+  check.checksum = identity.checksum;
+  if (!identity.matches) check.verdict = CheckVerdict::Mismatch;
+  return check;
+}
+
+std::string FirmwareChecksumLine(std::uint16_t checksum) {
+  return Format(kFirmwareChecksumFormat, unsigned{checksum});
+}
+
+std::string PageChecksumLine(int page, std::uint16_t checksum) {
+  return Format(kPageChecksumFormat, page, unsigned{checksum});
+}

@@ -1,0 +1,35 @@
+#pragma once
+// What a flash run checks before the first page, as a stage of its own: for a
+// front end that shows the verdict and the checksums without writing.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "flash/FirmwareFile.h"
+#include "flash/FirmwareImage.h"
+
+enum class CheckVerdict {
+  Accepted,    // the run would flash this file to this drive
+  HexFile,     // the path is judged HEX: the run ends without a word
+  NotBinFile,  // the path is judged neither BIN nor HEX
+  OpenFailed,
+  Empty,
+  TooLarge,
+  ReadFailed,
+  Mismatch,    // loaded, but the drive's identity is not in the image
+};
+
+struct FirmwareCheck {
+  CheckVerdict verdict = CheckVerdict::NotBinFile;
+  std::uint16_t checksum = 0;  // the image checksum, once the file loaded
+  bool Loaded() const { return verdict == CheckVerdict::Accepted || verdict == CheckVerdict::Mismatch; }
+};
+
+// The same rules, in the same order, as FlashSequence::Run up to its first
+// log line; image holds the file afterwards when it loaded.
+FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
+                            std::string_view rowText);
+
+// The checksum log's lines exactly as a run writes them, line end included.
+std::string FirmwareChecksumLine(std::uint16_t checksum);
+std::string PageChecksumLine(int page, std::uint16_t checksum);

@@ -1,0 +1,105 @@
+#include "testing/linux/EmulatedSgNodes.h"
+
+#include <fcntl.h>
+#include <scsi/sg.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <span>
+
+namespace {
+
+constexpr std::uint8_t kInquiryOpcode = 0x12;
+constexpr std::uint8_t kCheckCondition = 0x02;
+constexpr std::uint8_t kDriverSense = 0x08;
+constexpr std::size_t kFixedSenseLength = 18;
+
+}  // namespace
+
+class EmulatedSgNode final : public DeviceNode {
+ public:
+  EmulatedSgNode(EmulatedSgNodes& kernel, std::string path, bool exclusive)
+      : kernel_(kernel), path_(std::move(path)), exclusive_(exclusive) {}
+  ~EmulatedSgNode() override {
+    auto& node = kernel_.nodes_.at(path_);
+    --node.openCount;
+    if (exclusive_) node.exclusive = false;
+  }
+  EmulatedSgNode(const EmulatedSgNode&) = delete;
+  EmulatedSgNode& operator=(const EmulatedSgNode&) = delete;
+
+  int Ioctl(unsigned long request, void* argument) override {
+    ++kernel_.ioctls_;
+    auto& node = kernel_.nodes_.at(path_);
+    if (request != SG_IO || !node.drive) return ENOTTY;
+    auto& header = *static_cast<sg_io_hdr_t*>(argument);
+    if (header.interface_id != 'S' || header.cmd_len == 0 || header.cmd_len > 16 || !header.cmdp) return EINVAL;
+
+    const std::span<const std::uint8_t> cdb(header.cmdp, header.cmd_len);
+    const bool vendor = cdb[0] != kInquiryOpcode;
+    if (vendor && !kernel_.rawIo_) return EPERM;
+    const int page = vendor && cdb.size() > 10 ? cdb[10] : 0;
+    const auto fault = std::find_if(node.faults.begin(), node.faults.end(),
+                                    [&](const SgFault& f) { return f.page == page; });
+    if (fault != node.faults.end()) {
+      if (fault->ioctlError != 0) return fault->ioctlError;
+      header.status = 0;
+      header.host_status = fault->hostStatus;
+      header.driver_status = fault->driverStatus;
+      header.sb_len_wr = 0;
+      return 0;
+    }
+
+    DataDirection direction = DataDirection::None;
+    if (header.dxfer_direction == SG_DXFER_FROM_DEV) direction = DataDirection::In;
+    if (header.dxfer_direction == SG_DXFER_TO_DEV) direction = DataDirection::Out;
+    const std::uint8_t status =
+        node.drive->Execute(cdb, direction, static_cast<std::uint8_t*>(header.dxferp), header.dxfer_len);
+    header.status = status;
+    header.masked_status = static_cast<unsigned char>(status >> 1);
+    header.host_status = 0;
+    header.driver_status = 0;
+    header.sb_len_wr = 0;
+    header.resid = 0;
+    if (status == kCheckCondition) {
+      // As the kernel does: the sense, flagged in the driver status.
+      header.driver_status = kDriverSense;
+      std::uint8_t sense[kFixedSenseLength] = {0x70, 0, kEmulatedSenseKey, 0, 0, 0, 0, 10, 0, 0, 0, 0,
+                                               kEmulatedSenseAsc, kEmulatedSenseAscq};
+      const std::size_t length = std::min<std::size_t>(header.mx_sb_len, kFixedSenseLength);
+      if (header.sbp) std::copy_n(sense, length, header.sbp);
+      header.sb_len_wr = static_cast<unsigned char>(length);
+    }
+    return 0;
+  }
+
+ private:
+  EmulatedSgNodes& kernel_;
+  std::string path_;
+  bool exclusive_;
+};
+
+void EmulatedSgNodes::AddDrive(const std::string& path, EmulatedDrive& drive) { nodes_[path].drive = &drive; }
+
+void EmulatedSgNodes::AddOtherNode(const std::string& path) { nodes_[path].drive = nullptr; }
+
+void EmulatedSgNodes::FailOpen(const std::string& path, int error, bool writeOnly) {
+  nodes_[path].openError = error;
+  nodes_[path].openErrorForWritingOnly = writeOnly;
+}
+
+void EmulatedSgNodes::AddFault(const std::string& path, SgFault fault) { nodes_[path].faults.push_back(fault); }
+
+OpenedNode EmulatedSgNodes::Open(const std::string& path, int flags) {
+  opens_.push_back({path, flags});
+  const auto found = nodes_.find(path);
+  if (found == nodes_.end()) return {nullptr, ENOENT};
+  Node& node = found->second;
+  const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+  if (node.openError && (writing || !node.openErrorForWritingOnly)) return {nullptr, *node.openError};
+  const bool exclusive = (flags & O_EXCL) != 0;
+  if (node.exclusive || (exclusive && node.openCount > 0)) return {nullptr, EBUSY};
+  ++node.openCount;
+  if (exclusive) node.exclusive = true;
+  return {std::make_unique<EmulatedSgNode>(*this, path, exclusive), 0};
+}

@@ -1,0 +1,66 @@
+#pragma once
+// An emulated kernel behind the open/ioctl seam: device nodes by path, each an
+// emulated drive taking SG_IO requests the way the kernel hands them on, with
+// the kernel's own refusals on request.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/linux/DeviceNodes.h"
+#include "testing/drive/EmulatedDrive.h"
+
+// What the emulated kernel does to one command instead of passing it on.
+struct SgFault {
+  int page = 0;          // the page write it hits; 0: the INQUIRY
+  int ioctlError = 0;    // the ioctl fails with this errno
+  std::uint8_t hostStatus = 0;    // or the request comes back with these
+  std::uint8_t driverStatus = 0;
+};
+
+struct SgOpen {
+  std::string path;
+  int flags = 0;
+};
+
+// Fixed-format sense the emulated kernel returns with a drive's CHECK
+// CONDITION: ILLEGAL REQUEST, invalid field in CDB.
+inline constexpr std::uint8_t kEmulatedSenseKey = 0x05;
+inline constexpr std::uint8_t kEmulatedSenseAsc = 0x24;
+inline constexpr std::uint8_t kEmulatedSenseAscq = 0x00;
+
+class EmulatedSgNodes final : public DeviceNodes {
+ public:
+  // A drive answering at path.
+  void AddDrive(const std::string& path, EmulatedDrive& drive);
+  // A node at path that is no SCSI device: SG_IO fails with ENOTTY.
+  void AddOtherNode(const std::string& path);
+  // Every open of path fails with error; with writeOnly, only opens for writing.
+  void FailOpen(const std::string& path, int error, bool writeOnly = false);
+  // Vendor commands need CAP_SYS_RAWIO: without it they fail with EPERM.
+  void SetRawIo(bool allowed) { rawIo_ = allowed; }
+  void AddFault(const std::string& path, SgFault fault);
+
+  OpenedNode Open(const std::string& path, int flags) override;
+
+  const std::vector<SgOpen>& Opens() const { return opens_; }
+  // Every SG_IO request that reached a drive, and every one refused before.
+  int IoctlCount() const { return ioctls_; }
+
+ private:
+  friend class EmulatedSgNode;
+  struct Node {
+    EmulatedDrive* drive = nullptr;  // null: not a SCSI device
+    std::optional<int> openError;
+    bool openErrorForWritingOnly = false;
+    std::vector<SgFault> faults;
+    int openCount = 0;
+    bool exclusive = false;
+  };
+
+  std::map<std::string, Node> nodes_;
+  std::vector<SgOpen> opens_;
+  bool rawIo_ = true;
+  int ioctls_ = 0;
+};

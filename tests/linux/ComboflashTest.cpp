@@ -1,0 +1,515 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Comboflash.h"
+#include "framework/CFile.h"
+#include "testing/engine/ImageFixtures.h"
+#include "testing/engine/TempFile.h"
+#include "testing/linux/EmulatedSgNodes.h"
+#include "tests/linux/SysfsFixture.h"
+
+namespace {
+
+InquiryData TestDrive() { return {0x05, "ACME", "COMBO DVD/RW 52X", "1.02"}; }
+
+// The drive's key at offset 0, zeros after it: the image and page 1 sum to
+// 0x05bb, every other page to 0.
+std::vector<std::uint8_t> KeyThenZeros(std::size_t size = 1000) {
+  std::vector<std::uint8_t> contents(size, 0);
+  std::copy(kTestKey.begin(), kTestKey.end(), contents.begin());
+  return contents;
+}
+
+class FakeInhibitor final : public SleepInhibitor {
+ public:
+  std::optional<std::string> Hold() override {
+    ++holds;
+    return failure;
+  }
+  void Release() override { ++releases; }
+  std::optional<std::string> failure;
+  int holds = 0;
+  int releases = 0;
+};
+
+class FakeInterruptions final : public InterruptionHold {
+ public:
+  explicit FakeInterruptions(const EmulatedSgNodes& kernel) : kernel_(kernel) {}
+  void Begin() override { ioctlsAtBegin = kernel_.IoctlCount(); }
+  int End() override {
+    ioctlsAtEnd = kernel_.IoctlCount();
+    return arrived;
+  }
+  void Deliver(int signal) override { delivered.push_back(signal); }
+  int arrived = 0;  // what "arrives" while pages are written
+  int ioctlsAtBegin = -1;
+  int ioctlsAtEnd = -1;
+  std::vector<int> delivered;
+
+ private:
+  const EmulatedSgNodes& kernel_;
+};
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Comboflash : public testing::Test {
+ protected:
+  Comboflash() {
+    sysfs.AddBlock("sr0", "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0");
+    kernel.AddDrive("/dev/sr0", drive);
+  }
+
+  Result Run(std::vector<std::string> words, const std::string& input = "") {
+    std::ostringstream out, err;
+    std::istringstream in(input);
+    CliContext context{.out = out,
+                       .err = err,
+                       .in = in,
+                       .inputIsTerminal = terminal,
+                       .outputIsTerminal = terminal,
+                       .nodes = kernel,
+                       .file = file,
+                       .inhibitor = inhibitor,
+                       .interruptions = interruptions,
+                       .rawIo = rawIo,
+                       .sysfsRoot = sysfs.Root(),
+                       .devRoot = "/dev",
+                       .powerSupplyRoot = sysfs.PowerSupplyRoot()};
+    const int status = RunComboflash(words, context);
+    return {status, out.str(), err.str()};
+  }
+
+  int PageWritesSent() const {
+    return static_cast<int>(std::count_if(drive.Commands().begin(), drive.Commands().end(),
+                                          [](const ReceivedCommand& command) { return command.cdb[0] == 0xFD; }));
+  }
+
+  EmulatedDrive drive{TestDrive()};
+  EmulatedSgNodes kernel;
+  SysfsFixture sysfs;
+  CFile file;
+  FakeInhibitor inhibitor;
+  FakeInterruptions interruptions{kernel};
+  bool terminal = false;
+  bool rawIo = true;
+  TempFile firmware{KeyThenZeros()};
+};
+
+std::string PageLines(const std::string& written7 = "written") {
+  std::string lines;
+  for (int page = 1; page <= 32; ++page) {
+    lines += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
+             (page == 1 ? " 5bb" : "   0") + "  " + (page == 7 ? written7 : "written") + "\n";
+  }
+  return lines;
+}
+
+TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
+  const Result result = Run({"--help"});
+  EXPECT_EQ(result.status, 0);
+  for (const char* text : {"comboflash list [--json]", "comboflash check FILE --drive DEV [--json]",
+                           "comboflash flash FILE --drive DEV [--yes] [--dry-run] [--force]", "CAP_SYS_RAWIO",
+                           "cdrom", "Exit status:"}) {
+    EXPECT_NE(result.out.find(text), std::string::npos) << text;
+  }
+  for (int code = 0; code <= 8; ++code) {
+    EXPECT_NE(result.out.find("\n  " + std::to_string(code) + "  "), std::string::npos) << code;
+  }
+  EXPECT_EQ(Run({"flash", "--help"}).out, result.out);
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> words;
+  const char* problem;
+};
+
+class Usage : public Comboflash, public testing::WithParamInterface<UsageCase> {};
+
+TEST_P(Usage, IsRefusedWithWhatIsWrongAndStatusTwo) {
+  const Result result = Run(GetParam().words);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "comboflash: " + std::string(GetParam().problem) + "\nTry 'comboflash --help'.\n");
+  EXPECT_EQ(result.out, "");
+  EXPECT_TRUE(drive.Commands().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, Usage,
+    testing::Values(UsageCase{"Nothing", {}, "no command given"},
+                    UsageCase{"UnknownCommand", {"erase"}, "unknown command 'erase'"},
+                    UsageCase{"NoDrive", {"check", "a.bin"}, "check needs --drive DEV"},
+                    UsageCase{"NoFile", {"flash", "--drive", "sr0"}, "flash needs the firmware FILE"},
+                    UsageCase{"DriveWithoutValue", {"check", "a.bin", "--drive"}, "--drive needs a device, such as /dev/sr0"},
+                    UsageCase{"YesForCheck", {"check", "a.bin", "--drive", "sr0", "--yes"}, "unknown option '--yes' for check"},
+                    UsageCase{"JsonForFlash", {"flash", "a.bin", "--drive", "sr0", "--json"}, "unknown option '--json' for flash"},
+                    UsageCase{"DriveForList", {"list", "--drive", "sr0"}, "unknown option '--drive' for list"},
+                    UsageCase{"TwoFiles", {"flash", "a.bin", "b.bin", "--drive", "sr0"}, "unexpected argument 'b.bin'"}),
+    [](const testing::TestParamInfo<UsageCase>& row) { return std::string(row.param.name); });
+
+TEST_F(Comboflash, ListShowsEachDriveInOrderAndWhyOneCannotBeAsked) {
+  EmulatedDrive second{{0x05, "OTHER", "DVD-ROM", "9.99"}};
+  sysfs.AddBlock("sr1", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
+  sysfs.AddBlock("sr2", "platform/host3/target3:0:0/3:0:0:0");
+  kernel.AddDrive("/dev/sr1", second);
+  kernel.FailOpen("/dev/sr2", EACCES);
+  const Result result = Run({"list"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "/dev/sr0  usb  ACME     COMBO DVD/RW 52X 1.02\n"
+            "/dev/sr1  ata  OTHER    DVD-ROM          9.99\n"
+            "/dev/sr2  scsi  cannot be asked: no read access to /dev/sr2: join the group that owns it, usually cdrom "
+            "(sudo usermod -aG cdrom $USER, then log in again), or run as root.\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(Comboflash, ListAsJson) {
+  sysfs.AddBlock("sr1", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
+  kernel.AddOtherNode("/dev/sr1");
+  const Result result = Run({"list", "--json"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "{\"drives\":[{\"device\":\"/dev/sr0\",\"bus\":\"usb\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW "
+            "52X\",\"revision\":\"1.02\",\"error\":null},{\"device\":\"/dev/sr1\",\"bus\":\"ata\",\"vendor\":null,"
+            "\"product\":null,\"revision\":null,\"error\":\"/dev/sr1 is not an optical drive: it takes no SCSI "
+            "commands.\"}]}\n");
+}
+
+TEST_F(Comboflash, ListWithoutDrivesSaysSoAndWithoutSysfsFails) {
+  std::filesystem::remove(sysfs.Root() / "class" / "block" / "sr0");
+  Result result = Run({"list"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "No optical drive found.\n");
+  EXPECT_EQ(Run({"list", "--json"}).out, "{\"drives\":[]}\n");
+
+  std::filesystem::remove_all(sysfs.Root() / "class" / "block");
+  result = Run({"list"});
+  EXPECT_EQ(result.status, 3);
+  EXPECT_NE(result.err.find("cannot read the list of block devices"), std::string::npos);
+}
+
+TEST_F(Comboflash, CheckShowsTheChecksumsAsTheDialogLogsThemAndSendsOnlyTheInquiry) {
+  const Result result = Run({"check", firmware.Path(), "--drive", "sr0"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  std::string expected = "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
+                         "\nIdentity: \"ACME    COMBO DVD/RW 52X\" found in the image\nFirmware Checksum:  5bb\n";
+  for (int page = 1; page <= 32; ++page) {
+    expected += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
+                (page == 1 ? " 5bb" : "   0") + "\n";
+  }
+  EXPECT_EQ(result.out, expected + "The file would be flashed to this drive.\n");
+  ASSERT_EQ(drive.Commands().size(), 1u);
+  EXPECT_EQ(drive.Commands()[0].cdb[0], 0x12);
+  EXPECT_EQ(kernel.Opens()[0].flags & O_ACCMODE, O_RDONLY);
+}
+
+TEST_F(Comboflash, CheckAsJson) {
+  const Result result = Run({"check", firmware.Path(), "--drive", "/dev/sr0", "--json"});
+  EXPECT_EQ(result.status, 0);
+  std::string pages;
+  for (int page = 1; page <= 32; ++page) {
+    pages += std::string(page == 1 ? "" : ",") + "{\"page\":" + std::to_string(page) +
+             ",\"checksum\":" + (page == 1 ? "1467" : "0") + "}";
+  }
+  EXPECT_EQ(result.out, "{\"drive\":\"/dev/sr0\",\"file\":\"" + firmware.Path() +
+                            "\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW 52X\",\"revision\":\"1.02\","
+                            "\"accepted\":true,\"verdict\":\"accepted\",\"error\":null,\"firmwareChecksum\":1467,"
+                            "\"pages\":[" + pages + "]}\n");
+}
+
+TEST_F(Comboflash, CheckAsJsonOfARefusedDriveAndFile) {
+  Result result = Run({"check", firmware.Path(), "--drive", "sr5", "--json"});
+  EXPECT_EQ(result.status, 3);
+  EXPECT_NE(result.out.find("\"accepted\":false,\"verdict\":\"drive-refused\",\"error\":\"no such device: /dev/sr5."),
+            std::string::npos) << result.out;
+  TempFile other(ContentsWith(1000, "SOMEONE ELSE", 0));
+  result = Run({"check", other.Path(), "--drive", "sr0", "--json"});
+  EXPECT_EQ(result.status, 5);
+  EXPECT_NE(result.out.find("\"accepted\":false,\"verdict\":\"mismatch\""), std::string::npos) << result.out;
+}
+
+struct FileCase {
+  const char* name;
+  std::vector<std::uint8_t> contents;
+  const char* extension;
+  int status;
+  const char* reason;  // after "comboflash: <path>"
+};
+
+class FileRefused : public Comboflash, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(FileRefused, ByCheckAndFlashWithTheReasonAndNoPageSent) {
+  const FileCase& row = GetParam();
+  TempFile refused(row.contents, row.extension);
+  for (const char* command : {"check", "flash"}) {
+    std::vector<std::string> words = {command, refused.Path(), "--drive", "sr0"};
+    if (std::string(command) == "flash") words.push_back("--yes");
+    const Result result = Run(words);
+    EXPECT_EQ(result.status, row.status) << command;
+    EXPECT_NE(result.err.find(row.reason), std::string::npos) << command << ": " << result.err;
+  }
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileRefused,
+    testing::Values(
+        FileCase{"Hex", KeyThenZeros(), ".hex", 4, ": a .hex file is not flashed; give the raw .bin image."},
+        FileCase{"OtherName", KeyThenZeros(), ".img", 4, ": not a .bin file."},
+        FileCase{"Empty", {}, ".bin", 4, ": the firmware file is empty."},
+        FileCase{"TooLarge", KeyThenZeros(524289), ".bin", 4, ": the firmware file is larger than 512 KiB"},
+        FileCase{"Mismatch", ContentsWith(1000, "SOMEONE ELSE", 0), ".bin", 5,
+                 "This firmware does not match your drive! The image does not carry the drive's identity \"ACME    "
+                 "COMBO DVD/RW 52X\" (vendor and product). Use a firmware file made for this drive."}),
+    [](const testing::TestParamInfo<FileCase>& row) { return std::string(row.param.name); });
+
+TEST_F(Comboflash, AMissingFileIsRefused) {
+  const Result result = Run({"check", "/nonexistent/firmware.bin", "--drive", "sr0"});
+  EXPECT_EQ(result.status, 4);
+  EXPECT_NE(result.err.find("the firmware file cannot be opened"), std::string::npos);
+}
+
+struct DriveCase {
+  const char* name;
+  const char* drive;
+  int openError;       // for /dev/sr0; 0: none
+  bool openErrorWritingOnly;
+  const char* command;
+  const char* reason;
+};
+
+class DriveRefused : public Comboflash, public testing::WithParamInterface<DriveCase> {};
+
+TEST_P(DriveRefused, WithTheReasonAndWhatToDo) {
+  const DriveCase& row = GetParam();
+  EmulatedDrive disk{{0x00, "ACME", "HARD DISK", "0001"}};
+  kernel.AddDrive("/dev/sda", disk);
+  kernel.AddOtherNode("/dev/null");
+  if (row.openError != 0) kernel.FailOpen("/dev/sr0", row.openError, row.openErrorWritingOnly);
+  std::vector<std::string> words = {row.command, firmware.Path(), "--drive", row.drive};
+  if (std::string(row.command) == "flash") words.push_back("--yes");
+  const Result result = Run(words);
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(result.err, "comboflash: " + std::string(row.reason) + "\n");
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drives, DriveRefused,
+    testing::Values(
+        DriveCase{"NoSuchDevice", "sr7", 0, false, "check",
+                  "no such device: /dev/sr7. 'comboflash list' shows the optical drives."},
+        DriveCase{"Disk", "/dev/sda", 0, false, "flash",
+                  "/dev/sda is not an optical drive: it answers as SCSI device type 0. 'comboflash list' shows the "
+                  "optical drives."},
+        DriveCase{"NoScsi", "/dev/null", 0, false, "check", "/dev/null is not an optical drive: it takes no SCSI commands."},
+        DriveCase{"NoReadAccess", "sr0", EACCES, false, "check",
+                  "no read access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG cdrom "
+                  "$USER, then log in again), or run as root."},
+        DriveCase{"NoReadWriteAccess", "sr0", EACCES, true, "flash",
+                  "no read-write access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG "
+                  "cdrom $USER, then log in again), or run as root."},
+        DriveCase{"Mounted", "sr0", EBUSY, true, "flash",
+                  "/dev/sr0 is in use: a disc from it is mounted, or another program holds the drive. Unmount the "
+                  "disc (umount /dev/sr0) or close that program, then try again."},
+        DriveCase{"OtherError", "sr0", EIO, false, "check", "cannot open /dev/sr0: Input/output error."}),
+    [](const testing::TestParamInfo<DriveCase>& row) { return std::string(row.param.name); });
+
+TEST_F(Comboflash, ADriveHeldByAnotherProgramIsRefusedForFlashingButNotForChecking) {
+  const OpenedNode other = kernel.Open("/dev/sr0", O_RDONLY);
+  EXPECT_EQ(Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"}).status, 3);
+  EXPECT_EQ(Run({"check", firmware.Path(), "--drive", "sr0"}).status, 0);
+}
+
+TEST_F(Comboflash, ADriveThatRefusesTheInquiryIsRefusedWithItsAnswer) {
+  drive.Behaviour().refuseInquiry = true;
+  const Result result = Run({"check", firmware.Path(), "--drive", "sr0"});
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(result.err,
+            "comboflash: /dev/sr0 did not answer the identity inquiry: the drive answered status 0x02, sense key "
+            "0x5, ASC 0x24, ASCQ 0x00. Check the drive's cable or enclosure and try again.\n");
+}
+
+TEST_F(Comboflash, FlashWithYesWritesEveryPageOneLineEachAndCompletes) {
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
+                            "\nFirmware Checksum:  5bb\nFlash Now!Please don't Power off!\n" + PageLines() +
+                            "Flash Complete!\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
+  ASSERT_FALSE(kernel.Opens().empty());
+  EXPECT_EQ(kernel.Opens()[0].flags & (O_ACCMODE | O_EXCL), O_RDWR | O_EXCL);
+  // Sleep and the stopping signals were held off around all 32 pages, and only then.
+  EXPECT_EQ(inhibitor.holds, 1);
+  EXPECT_EQ(inhibitor.releases, 1);
+  EXPECT_EQ(interruptions.ioctlsAtBegin, 1);  // after the INQUIRY, before page 1
+  EXPECT_EQ(interruptions.ioctlsAtEnd, 33);
+  EXPECT_TRUE(interruptions.delivered.empty());
+}
+
+TEST_F(Comboflash, ARefusedPageIsNamedWithTheDrivesAnswerAndTheVerdictCountsIt) {
+  drive.Behaviour().refusedPage = 7;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find(PageLines("the drive answered status 0x02, sense key 0x5, ASC 0x24, ASCQ 0x00") +
+                            "Flash Failed!\n1 of 32 pages were not written.\n"),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(drive.PagesAccepted(), 31);
+}
+
+TEST_F(Comboflash, AKernelThatRefusesTheVendorCommandIsExplainedOnEveryPage) {
+  kernel.SetRawIo(false);
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Page-32 Checksum:    0  refused by the kernel (EPERM): Linux passes vendor commands only "
+                            "from a process with CAP_SYS_RAWIO; run comboflash as root\nFlash Failed!\n32 of 32 pages "
+                            "were not written.\n"),
+            std::string::npos)
+      << result.out;
+}
+
+TEST_F(Comboflash, WithoutRawIoTheFlashIsRefusedBeforeAnyPage) {
+  rawIo = false;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 8);
+  EXPECT_NE(result.err.find("CAP_SYS_RAWIO. Run comboflash as root"), std::string::npos);
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+TEST_F(Comboflash, WithoutATerminalTheFlashNeedsYes) {
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0"}, "yes\n");
+  EXPECT_EQ(result.status, 6);
+  EXPECT_EQ(result.err,
+            "comboflash: not flashing: there is no terminal to confirm on. Give --yes to flash without asking.\n");
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+struct AnswerCase {
+  const char* name;
+  const char* input;
+  bool flashes;
+};
+
+class Confirmation : public Comboflash, public testing::WithParamInterface<AnswerCase> {};
+
+TEST_P(Confirmation, NamesTheDriveAndFileAndGoesOnOnlyOnYes) {
+  terminal = true;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0"}, GetParam().input);
+  EXPECT_NE(result.out.find("Write " + firmware.Path() + " to /dev/sr0 (ACME     COMBO DVD/RW 52X 1.02)? A drive left "
+                            "half written may not start again. Type yes to go on: "),
+            std::string::npos);
+  EXPECT_EQ(result.status, GetParam().flashes ? 0 : 6);
+  EXPECT_EQ(PageWritesSent(), GetParam().flashes ? 32 : 0);
+  if (!GetParam().flashes) {
+    EXPECT_EQ(result.err, "comboflash: not flashing: not confirmed.\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, Confirmation,
+                         testing::Values(AnswerCase{"Yes", "yes\n", true}, AnswerCase{"No", "no\n", false},
+                                         AnswerCase{"JustY", "y\n", false}, AnswerCase{"Nothing", "", false},
+                                         AnswerCase{"YesWithoutLineEnd", "yes", true}),
+                         [](const testing::TestParamInfo<AnswerCase>& row) { return std::string(row.param.name); });
+
+TEST_F(Comboflash, OnATerminalAProgressBarStepsAndOnlyAPageNotWrittenGetsALine) {
+  terminal = true;
+  drive.Behaviour().refusedPage = 3;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("\r[##..............................] 2/32 "), std::string::npos);
+  EXPECT_NE(result.out.find("\r\033[KPage- 3 Checksum:    0  the drive answered status 0x02"), std::string::npos);
+  EXPECT_NE(result.out.find("\r[################################] 32/32 \nFlash Failed!\n1 of 32"), std::string::npos);
+  EXPECT_EQ(result.out.find("written\n"), std::string::npos);
+}
+
+TEST_F(Comboflash, DryRunPrintsThe32CommandsAndSendsNothing) {
+  rawIo = false;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--dry-run"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  std::string expected = "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
+                         "\nFirmware Checksum:  5bb\nDry run: these 32 commands would go to /dev/sr0, each with its "
+                         "page's 16384 bytes. Nothing is sent.\n";
+  for (int page = 1; page <= 32; ++page) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Page-%2d: FD 07 5A 59 4E 4B %s 05 BB %02X 20\n", page,
+                  page == 1 ? "05 BB" : "00 00", page);
+    expected += line;
+  }
+  EXPECT_EQ(result.out, expected);
+  EXPECT_EQ(PageWritesSent(), 0);
+  EXPECT_EQ(kernel.Opens()[0].flags & O_ACCMODE, O_RDONLY);
+  EXPECT_EQ(inhibitor.holds, 0);
+}
+
+struct PowerCase {
+  const char* name;
+  const char* status;
+  const char* capacity;
+  const char* mainsOnline;
+  bool force;
+  bool flashes;
+};
+
+class Battery : public Comboflash, public testing::WithParamInterface<PowerCase> {};
+
+TEST_P(Battery, BelowThirtyPercentIsRefusedUnlessForced) {
+  const PowerCase& row = GetParam();
+  sysfs.AddPowerSupply("BAT0", "Battery", row.status, row.capacity);
+  if (*row.mainsOnline) sysfs.AddPowerSupply("AC", "Mains", "", "", row.mainsOnline);
+  std::vector<std::string> words = {"flash", firmware.Path(), "--drive", "sr0", "--yes"};
+  if (row.force) words.push_back("--force");
+  const Result result = Run(words);
+  EXPECT_EQ(result.status, row.flashes ? 0 : 7) << result.err;
+  EXPECT_EQ(PageWritesSent(), row.flashes ? 32 : 0);
+  if (!row.flashes) {
+    EXPECT_EQ(result.err, "comboflash: on battery at " + std::string(row.capacity) +
+                              "% (below 30%): a flash that stops halfway can leave the drive unusable. Connect the "
+                              "charger and try again, or give --force to flash anyway.\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Supplies, Battery,
+    testing::Values(PowerCase{"Low", "Discharging", "29", "", false, false},
+                    PowerCase{"LowForced", "Discharging", "5", "", true, true},
+                    PowerCase{"AtLimit", "Discharging", "30", "", false, true},
+                    PowerCase{"LowOnMains", "Discharging", "10", "1", false, true},
+                    PowerCase{"LowMainsOffline", "Discharging", "10", "0", false, false},
+                    PowerCase{"LowCharging", "Charging", "10", "", false, true},
+                    PowerCase{"NoCapacity", "Discharging", "", "", false, true}),
+    [](const testing::TestParamInfo<PowerCase>& row) { return std::string(row.param.name); });
+
+TEST_F(Comboflash, WithoutLogindItSaysSoAndGoesOn) {
+  inhibitor.failure = "Could not activate remote peer: No such file or directory";
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "comboflash: cannot hold off sleep and shutdown: logind did not answer (Could not activate remote peer: No such file or "
+            "directory); do not suspend or power off the machine until the flash is done.\n");
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent());
+}
+
+TEST_F(Comboflash, ASignalHeldDuringThePagesTakesEffectAfterTheVerdict) {
+  interruptions.arrived = SIGTERM;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent());
+  EXPECT_EQ(interruptions.delivered, std::vector<int>{SIGTERM});
+  EXPECT_TRUE(result.out.ends_with("Flash Complete!\n"));
+}
+
+}  // namespace

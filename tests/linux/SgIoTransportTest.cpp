@@ -1,0 +1,270 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <scsi/sg.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "device/ScsiCommands.h"
+#include "device/ScsiPageChannel.h"
+#include "device/linux/SgIoTransport.h"
+#include "flash/FlashSequence.h"
+#include "flash/FlashTexts.h"
+#include "testing/engine/FakeFirmwareFile.h"
+#include "testing/engine/ImageFixtures.h"
+#include "testing/engine/RecordingReporter.h"
+#include "testing/linux/EmulatedSgNodes.h"
+
+namespace {
+
+const std::string kDrivePath = "/dev/sr0";
+
+InquiryData TestDriveInquiry() { return {0x05, "ACME", "COMBO DVD/RW 52X", "1.02"}; }
+
+struct SentPage {
+  int page;
+  ScsiOutcome outcome;
+};
+
+class OutcomeLog final : public PageOutcomeObserver {
+ public:
+  void PageSent(int page, const ScsiOutcome& outcome) override { pages.push_back({page, outcome}); }
+  std::vector<SentPage> pages;
+};
+
+// One node of the emulated kernel with the test drive behind it.
+class SgDrive : public testing::Test {
+ protected:
+  SgDrive() { kernel.AddDrive(kDrivePath, drive); }
+
+  std::unique_ptr<DeviceNode> OpenNode(int flags = O_RDWR) {
+    OpenedNode opened = kernel.Open(kDrivePath, flags);
+    EXPECT_NE(opened.node, nullptr);
+    return std::move(opened.node);
+  }
+
+  // A whole flash of the test image through the SG_IO back end.
+  void Flash() {
+    auto node = OpenNode();
+    SgIoTransport transport(*node);
+    ScsiPageChannel channel(transport, outcomes);
+    FakeFirmwareFile file(ContentsWith(kImageSize, kTestKey, 4096));
+    FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "combo.bin", TransportMode::PassThrough);
+  }
+
+  EmulatedDrive drive{TestDriveInquiry()};
+  EmulatedSgNodes kernel;
+  OutcomeLog outcomes;
+  RecordingReporter reporter;
+};
+
+TEST_F(SgDrive, InquiryComesBackGoodWithTheDrivesAnswer) {
+  auto node = OpenNode(O_RDONLY);
+  SgIoTransport transport(*node);
+  std::array<std::uint8_t, kInquiryDataLength> answer{};
+  const ScsiOutcome outcome = transport.Execute(MakeInquiryRequest(answer));
+  EXPECT_EQ(outcome.kind, OutcomeKind::Good);
+  EXPECT_EQ(std::string(answer.begin() + 8, answer.begin() + 36), "ACME    COMBO DVD/RW 52X1.02");
+  EXPECT_EQ(answer[0], 0x05);
+  EXPECT_TRUE(drive.Violations().empty()) << drive.Verdict();
+}
+
+TEST_F(SgDrive, AWholeFlashArrivesCompleteAndEveryPageIsGood) {
+  Flash();
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
+  ASSERT_EQ(outcomes.pages.size(), 32u);
+  for (int page = 1; page <= 32; ++page) {
+    EXPECT_EQ(outcomes.pages[page - 1].page, page);
+    EXPECT_EQ(outcomes.pages[page - 1].outcome.kind, OutcomeKind::Good) << "page " << page;
+  }
+  EXPECT_EQ(reporter.Messages().back().text, kFlashCompleteText);
+}
+
+// The kernel passes vendor commands only for a process with CAP_SYS_RAWIO,
+// but INQUIRY for anyone.
+TEST_F(SgDrive, WithoutRawIoEveryPageFailsWithEpermWhileInquiryStillAnswers) {
+  kernel.SetRawIo(false);
+  auto node = OpenNode(O_RDONLY);
+  SgIoTransport transport(*node);
+  std::array<std::uint8_t, kInquiryDataLength> answer{};
+  EXPECT_TRUE(transport.Execute(MakeInquiryRequest(answer)).IsGood());
+  node.reset();
+
+  Flash();
+  ASSERT_EQ(outcomes.pages.size(), 32u);
+  for (const SentPage& sent : outcomes.pages) {
+    EXPECT_EQ(sent.outcome.kind, OutcomeKind::SystemError);
+    EXPECT_EQ(sent.outcome.systemError, static_cast<std::uint32_t>(EPERM));
+  }
+  EXPECT_EQ(drive.PagesAccepted(), 0);
+  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n32 of 32 pages were not written.");
+}
+
+class EachPageRefused : public SgDrive, public testing::WithParamInterface<int> {};
+
+TEST_P(EachPageRefused, OnlyThatPageComesBackWithCheckConditionAndItsSense) {
+  const int refused = GetParam();
+  drive.Behaviour().refusedPage = refused;
+  Flash();
+  ASSERT_EQ(outcomes.pages.size(), 32u);
+  for (const SentPage& sent : outcomes.pages) {
+    if (sent.page != refused) {
+      EXPECT_TRUE(sent.outcome.IsGood()) << "page " << sent.page;
+      continue;
+    }
+    EXPECT_EQ(sent.outcome.kind, OutcomeKind::ScsiStatus);
+    EXPECT_EQ(sent.outcome.scsiStatus, 0x02);
+    EXPECT_EQ(sent.outcome.sense.key, kEmulatedSenseKey);
+    EXPECT_EQ(sent.outcome.sense.asc, kEmulatedSenseAsc);
+    EXPECT_EQ(sent.outcome.sense.ascq, kEmulatedSenseAscq);
+    EXPECT_EQ(sent.outcome.sense.raw[0], 0x70);
+    EXPECT_EQ(sent.outcome.sense.length, 18);
+  }
+  EXPECT_EQ(drive.PagesAccepted(), 31);
+  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Range(1, 33));
+
+struct FaultCase {
+  const char* name;
+  SgFault fault;
+  OutcomeKind kind;
+  std::uint32_t systemError;
+  std::uint32_t transportStatus;
+};
+
+class FaultOnPage : public SgDrive, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultOnPage, IsClassifiedAndNeverGood) {
+  const FaultCase& fault = GetParam();
+  kernel.AddFault(kDrivePath, fault.fault);
+  Flash();
+  ASSERT_EQ(outcomes.pages.size(), 32u);
+  const ScsiOutcome& outcome = outcomes.pages[fault.fault.page - 1].outcome;
+  EXPECT_EQ(outcome.kind, fault.kind);
+  EXPECT_FALSE(outcome.IsGood());
+  if (fault.kind == OutcomeKind::SystemError) {
+    EXPECT_EQ(outcome.systemError, fault.systemError);
+  } else {
+    EXPECT_EQ(outcome.transportStatus, fault.transportStatus);
+  }
+  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FaultOnPage,
+    testing::Values(FaultCase{"IoctlEio", {3, EIO, 0, 0}, OutcomeKind::SystemError, EIO, 0},
+                    FaultCase{"IoctlEbusy", {7, EBUSY, 0, 0}, OutcomeKind::SystemError, EBUSY, 0},
+                    FaultCase{"HostNoConnect", {1, 0, 0x01, 0}, OutcomeKind::TransportStatus, 0, 0x010000},
+                    FaultCase{"HostTimeOut", {32, 0, 0x03, 0}, OutcomeKind::TransportStatus, 0, 0x030000},
+                    FaultCase{"DriverTimeout", {16, 0, 0, 0x06}, OutcomeKind::TransportStatus, 0, 0x06},
+                    FaultCase{"HostAndDriver", {9, 0, 0x07, 0x08}, OutcomeKind::TransportStatus, 0, 0x070008},
+                    FaultCase{"SenseFlagWithoutStatus", {2, 0, 0, 0x08}, OutcomeKind::TransportStatus, 0, 0x08}),
+    [](const testing::TestParamInfo<FaultCase>& row) { return std::string(row.param.name); });
+
+// A node that keeps the request it is handed and answers as told.
+class RecordingNode final : public DeviceNode {
+ public:
+  int Ioctl(unsigned long code, void* argument) override {
+    request = code;
+    header = *static_cast<sg_io_hdr_t*>(argument);
+    cdb.assign(header.cmdp, header.cmdp + header.cmd_len);
+    auto& answer = *static_cast<sg_io_hdr_t*>(argument);
+    answer.status = status;
+    if (!sense.empty()) {
+      std::copy(sense.begin(), sense.end(), answer.sbp);
+      answer.sb_len_wr = static_cast<unsigned char>(sense.size());
+    }
+    return 0;
+  }
+  unsigned long request = 0;
+  sg_io_hdr_t header{};
+  std::vector<std::uint8_t> cdb;
+  std::uint8_t status = 0;
+  std::vector<std::uint8_t> sense;
+};
+
+TEST(SgIoRequest, InquiryGoesOutAsTwelveBytesFromTheDeviceWithItsTimeOutInMilliseconds) {
+  RecordingNode node;
+  std::array<std::uint8_t, kInquiryDataLength> answer{};
+  SgIoTransport(node).Execute(MakeInquiryRequest(answer));
+  EXPECT_EQ(node.request, static_cast<unsigned long>(SG_IO));
+  EXPECT_EQ(node.header.interface_id, 'S');
+  EXPECT_EQ(node.header.dxfer_direction, SG_DXFER_FROM_DEV);
+  EXPECT_EQ(node.header.dxferp, answer.data());
+  EXPECT_EQ(node.header.dxfer_len, 36u);
+  EXPECT_EQ(node.header.timeout, 5000u * 1000u);
+  EXPECT_EQ(node.cdb, (std::vector<std::uint8_t>{0x12, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_GE(node.header.mx_sb_len, 18);
+}
+
+TEST(SgIoRequest, PageWriteSendsThePageItselfToTheDevice) {
+  RecordingNode node;
+  std::vector<std::uint8_t> page(kPageSize, 0x5A);
+  const PageWriteCommand command = BuildPageWriteCommand(4, 0x1234, 0xABCD);
+  SgIoTransport(node).Execute(MakePageWriteRequest(command, std::span<const std::uint8_t, kPageSize>(page.data(), kPageSize)));
+  EXPECT_EQ(node.header.dxfer_direction, SG_DXFER_TO_DEV);
+  EXPECT_EQ(node.header.dxferp, page.data());
+  EXPECT_EQ(node.header.dxfer_len, kPageSize);
+  EXPECT_EQ(node.header.timeout, 25000u * 1000u);
+  EXPECT_EQ(node.cdb, std::vector<std::uint8_t>(command.bytes.begin(), command.bytes.end()));
+}
+
+TEST(SgIoRequest, NoDataAndNoTimeLimitAsksTheKernelForItsLongestWait) {
+  RecordingNode node;
+  ScsiRequest request;
+  request.cdb.length = 6;  // TEST UNIT READY
+  request.timeout = kNoTimeLimit;
+  EXPECT_TRUE(SgIoTransport(node).Execute(request).IsGood());
+  EXPECT_EQ(node.header.dxfer_direction, SG_DXFER_NONE);
+  EXPECT_EQ(node.header.dxfer_len, 0u);
+  EXPECT_EQ(node.header.timeout, UINT_MAX);
+}
+
+TEST(SgIoRequest, AStatusWithoutTheSenseFlagIsStillTheDrivesAnswer) {
+  RecordingNode node;
+  node.status = 0x08;  // BUSY
+  ScsiRequest request;
+  request.cdb.length = 6;
+  const ScsiOutcome outcome = SgIoTransport(node).Execute(request);
+  EXPECT_EQ(outcome.kind, OutcomeKind::ScsiStatus);
+  EXPECT_EQ(outcome.scsiStatus, 0x08);
+  EXPECT_EQ(outcome.sense.length, 0);
+}
+
+struct SenseCase {
+  const char* name;
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t key, asc, ascq;
+};
+
+class SenseDecoding : public testing::TestWithParam<SenseCase> {};
+
+TEST_P(SenseDecoding, FindsKeyAscAndAscqAndKeepsTheBytes) {
+  const SenseCase& sense = GetParam();
+  const SenseData decoded = DecodeSense(sense.bytes.data(), sense.bytes.size());
+  EXPECT_EQ(decoded.key, sense.key);
+  EXPECT_EQ(decoded.asc, sense.asc);
+  EXPECT_EQ(decoded.ascq, sense.ascq);
+  EXPECT_EQ(decoded.length, std::min<std::size_t>(sense.bytes.size(), 32));
+  EXPECT_TRUE(std::equal(sense.bytes.begin(), sense.bytes.begin() + decoded.length, decoded.raw.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, SenseDecoding,
+    testing::Values(
+        SenseCase{"FixedCurrent", {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0x01, 0, 0, 0, 0}, 0x05, 0x24, 0x01},
+        SenseCase{"FixedDeferredValidBit", {0xF1, 0, 0xE3, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x0C, 0x02}, 0x03, 0x0C, 0x02},
+        SenseCase{"Descriptor", {0x72, 0x04, 0x44, 0x00, 0, 0, 0, 0}, 0x04, 0x44, 0x00},
+        SenseCase{"FixedCutBeforeAsc", {0x70, 0, 0x06, 0, 0, 0, 0, 0}, 0x06, 0, 0},
+        SenseCase{"UnknownResponseCode", {0x7F, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0}, 0, 0, 0},
+        SenseCase{"Empty", {}, 0, 0, 0},
+        SenseCase{"LongerThanKept", std::vector<std::uint8_t>(40, 0x70), 0, 0x70, 0x70}),
+    [](const testing::TestParamInfo<SenseCase>& row) { return std::string(row.param.name); });
+
+}  // namespace
