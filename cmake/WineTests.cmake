@@ -1,7 +1,20 @@
-# Windows test programs run under wine64 in a prefix of their own, made once in
-# the build tree by a CTest fixture. Every test started under Wine has a time-out.
+# Windows test programs run under Wine in a 64-bit prefix of their own, made
+# once in the build tree by a CTest fixture; it runs 32-bit programs too.
+# Every test started under Wine has a time-out.
 set(COMBOFLASH_WINE_RUN ${PROJECT_SOURCE_DIR}/tools/wine-run)
 set(COMBOFLASH_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+
+# A test of 32-bit programs first checks that this machine can run them: on
+# one that runs 64-bit user code only it is reported as skipped.
+set(COMBOFLASH_WINE_GUARD)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(COMBOFLASH_WINE_GUARD ${PROJECT_SOURCE_DIR}/tools/wine32-check)
+endif()
+function(comboflash_guard_wine_test name)
+  if(COMBOFLASH_WINE_GUARD)
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+  endif()
+endfunction()
 
 if(WIN32 AND NOT COMBOFLASH_WINE_FIXTURE_ADDED)
   set(COMBOFLASH_WINE_FIXTURE_ADDED ON)
@@ -16,6 +29,8 @@ function(comboflash_add_wine_test)
     set(arg_TIMEOUT 120)
   endif()
   add_test(NAME ${arg_NAME}
-           COMMAND ${COMBOFLASH_WINE_RUN} --prefix ${COMBOFLASH_WINE_PREFIX} $<TARGET_FILE:${arg_COMMAND}> ${arg_ARGS})
+           COMMAND ${COMBOFLASH_WINE_GUARD} ${COMBOFLASH_WINE_RUN} --prefix ${COMBOFLASH_WINE_PREFIX}
+                   $<TARGET_FILE:${arg_COMMAND}> ${arg_ARGS})
   set_tests_properties(${arg_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${arg_TIMEOUT})
+  comboflash_guard_wine_test(${arg_NAME})
 endfunction()

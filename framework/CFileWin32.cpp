@@ -19,10 +19,15 @@ class UniqueFileHandle {
   HANDLE handle_;
 };
 
+// SetFilePointer rather than SetFilePointerEx, which Windows 98 lacks. With the
+// high word asked for, INVALID_SET_FILE_POINTER is also the low word of a
+// valid position past 4 GiB - 1: only GetLastError tells the two apart.
 std::optional<std::uint64_t> MovePointer(HANDLE file, DWORD from) {
-  LARGE_INTEGER position{};
-  if (!SetFilePointerEx(file, LARGE_INTEGER{}, &position, from)) return std::nullopt;
-  return static_cast<std::uint64_t>(position.QuadPart);
+  LONG high = 0;
+  SetLastError(NO_ERROR);
+  const DWORD low = SetFilePointer(file, 0, &high, from);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return std::nullopt;
+  return (static_cast<std::uint64_t>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 }  // namespace

@@ -132,9 +132,13 @@ program() {
 
 # windows_path PATH: the path as Windows programs in the prefix see it.
 windows_path() {
-  local path
+  local path drive_c
   path=$(realpath -m "$1")
-  printf 'Z:%s' "${path//\//\\}"
+  drive_c=$(realpath -m "$WINEPREFIX/drive_c")
+  case $path in
+    "$drive_c"/*) path=${path#"$drive_c"}; printf 'C:%s' "${path//\//\\}" ;;
+    *) printf 'Z:%s' "${path//\//\\}" ;;
+  esac
 }
 
 # --- the driver --------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -43,6 +44,26 @@ TEST(CFile, SeeksAndReadsARealFile) {
   EXPECT_FALSE(file.Read(buffer.data(), buffer.size()));
   file.Close();  // closing twice is harmless
 }
+
+// Positions past what 32 bits hold, and the one whose low word reads as the
+// failure value. The files are sparse: their size costs no disk space.
+class CFileLargeSize : public testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(CFileLargeSize, SeekToEndReportsTheWholeSize) {
+  const TempFile temp(Pattern(16));
+  std::filesystem::resize_file(temp.Path(), GetParam());
+  CFile file;
+  ASSERT_TRUE(file.Open(temp.Path()));
+  EXPECT_EQ(file.SeekToEnd(), GetParam());
+  EXPECT_TRUE(file.SeekToBegin());
+  std::vector<std::uint8_t> buffer(16);
+  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 16u);
+  EXPECT_EQ(buffer, Pattern(16));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CFileLargeSize,
+                         testing::Values(std::uint64_t{0xFFFFFFFF}, std::uint64_t{0x100000000},
+                                         std::uint64_t{0x100000000} + 0x1234));
 
 // A path that was a file a moment ago.
 std::string MissingPath() {

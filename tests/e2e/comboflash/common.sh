@@ -4,6 +4,9 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 
 PROGRAM_DIR=$E2E_WORK/program
+# The README's picture shows the file box: there a folder of the prefix's
+# own drive C: stands for where a user keeps the program.
+[ -z "${E2E_SCREENSHOT:-}" ] || PROGRAM_DIR=$WINEPREFIX/drive_c/ComboFlash
 mkdir -p "$PROGRAM_DIR" "$E2E_WORK/cd"
 cp "$(program ComboFlash)" "$PROGRAM_DIR/"
 
