@@ -1,0 +1,125 @@
+#include "testing/tcmu/CdromTarget.h"
+
+#include <algorithm>
+#include <array>
+#include <thread>
+
+#include "flash/FlashConstants.h"
+
+namespace {
+
+constexpr std::uint8_t kGood = 0x00;
+constexpr std::uint8_t kCheckCondition = 0x02;
+constexpr std::uint8_t kTestUnitReady = 0x00;
+constexpr std::uint8_t kInquiry = 0x12;
+constexpr std::uint8_t kPageWrite = 0xFD;
+constexpr std::size_t kStandardInquiryLength = 36;
+constexpr std::uint8_t kRemovable = 0x80;
+constexpr std::uint8_t kVersionSpc3 = 0x05;
+constexpr std::uint8_t kResponseFormat = 0x02;
+constexpr std::uint8_t kFixedSenseCurrent = 0x70;
+constexpr std::uint8_t kSenseAdditionalLength = 10;
+// The kernel's target passes a vendor command's first 10 bytes only; the
+// emulated drive is given bytes 10 and 11 as they should have been (the next
+// page, the page count), and the initiator's own trace checks what was sent.
+constexpr std::size_t kDeliveredVendorCdbLength = 10;
+
+constexpr SenseCode kNoMedium{0x02, 0x3A, 0x00};
+constexpr SenseCode kInvalidOpcode{0x05, 0x20, 0x00};
+constexpr SenseCode kInvalidField{0x05, 0x24, 0x00};
+
+void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
+  std::fill_n(out, width, static_cast<std::uint8_t>(' '));
+  std::copy_n(text.begin(), std::min(text.size(), width), out);
+}
+
+}  // namespace
+
+TcmuAnswer CheckCondition(SenseCode sense) {
+  TcmuAnswer answer;
+  answer.scsiStatus = kCheckCondition;
+  answer.sense[0] = kFixedSenseCurrent;
+  answer.sense[2] = sense.key;
+  answer.sense[7] = kSenseAdditionalLength;
+  answer.sense[12] = sense.asc;
+  answer.sense[13] = sense.ascq;
+  return answer;
+}
+
+CdromTarget::CdromTarget(EmulatedDrive& drive, SenseCode refusalSense)
+    : drive_(drive), refusalSense_(refusalSense), sleep_([](std::chrono::milliseconds wait) {
+        std::this_thread::sleep_for(wait);
+      }) {}
+
+std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
+  TargetCommand entry;
+  entry.cdb.assign(command.cdb.begin(), command.cdb.end());
+  entry.dataLength = command.DataLength();
+  std::optional<TcmuAnswer> answer;
+  const std::uint8_t opcode = command.cdb.empty() ? 0xFF : command.cdb[0];
+  if (command.cdb.empty()) {
+    answer = CheckCondition(kInvalidOpcode);
+  } else if (opcode == kInquiry) {
+    answer = Inquiry(command);
+  } else if (opcode == kTestUnitReady) {
+    answer = CheckCondition(kNoMedium);
+  } else if (opcode == kPageWrite) {
+    answer = PageWrite(command);
+  } else {
+    answer = CheckCondition(kInvalidOpcode);
+  }
+  entry.answered = answer.has_value();
+  if (answer) {
+    entry.scsiStatus = answer->scsiStatus;
+    if (answer->scsiStatus == kCheckCondition) entry.sense = {answer->sense[2], answer->sense[12], answer->sense[13]};
+  }
+  log_.push_back(std::move(entry));
+  return answer;
+}
+
+TcmuAnswer CdromTarget::Inquiry(const TcmuCommand& command) {
+  constexpr std::uint8_t kEnableVitalData = 0x01;
+  if (command.cdb.size() < 6 || (command.cdb[1] & kEnableVitalData) || command.cdb[2] != 0) {
+    return CheckCondition(kInvalidField);
+  }
+  const InquiryData& identity = drive_.Inquiry();
+  std::array<std::uint8_t, kStandardInquiryLength> answer{};
+  answer[0] = identity.peripheral;
+  answer[1] = kRemovable;
+  answer[2] = kVersionSpc3;
+  answer[3] = kResponseFormat;
+  answer[4] = kStandardInquiryLength - 5;
+  Pad(identity.vendor, &answer[8], 8);
+  Pad(identity.product, &answer[16], 16);
+  Pad(identity.revision, &answer[32], 4);
+  const std::size_t allocation = static_cast<std::size_t>(command.cdb[3] << 8 | command.cdb[4]);
+  command.CopyIn(std::span<const std::uint8_t>(answer).first(std::min(allocation, answer.size())));
+  TcmuAnswer good;
+  good.scsiStatus = kGood;
+  return good;
+}
+
+std::optional<TcmuAnswer> CdromTarget::PageWrite(const TcmuCommand& command) {
+  const DriveBehaviour& behaviour = drive_.Behaviour();
+  if (behaviour.pageTiming == DriveBehaviour::Timing::Never) return std::nullopt;
+  if (behaviour.pageTiming == DriveBehaviour::Timing::Late) sleep_(behaviour.lateBy);
+
+  std::vector<std::uint8_t> cdb(command.cdb.begin(), command.cdb.end());
+  if (cdb.size() == kDeliveredVendorCdbLength) {
+    pagesSeen_ = pagesSeen_ % kPageCount + 1;
+    cdb.push_back(static_cast<std::uint8_t>(pagesSeen_));
+    cdb.push_back(static_cast<std::uint8_t>(kPageCount));
+  }
+  std::vector<std::uint8_t> data = command.CopyOut();
+  // A page write carries data out; with none the drive sees no data phase.
+  const std::size_t objections = drive_.Violations().size();
+  const std::uint8_t status = drive_.Execute(cdb, DataDirection::Out, data.empty() ? nullptr : data.data(), data.size());
+  if (status == kGood) {
+    TcmuAnswer good;
+    good.scsiStatus = kGood;
+    return good;
+  }
+  // A page the drive objects to is malformed; otherwise it is the page the
+  // test told the drive to refuse.
+  return CheckCondition(drive_.Violations().size() > objections ? kInvalidField : refusalSense_);
+}

@@ -1,0 +1,153 @@
+// comboflash_tcmu_drive: the emulated combo drive behind a kernel's SCSI
+// target. Serves one TCMU device's command ring (its /dev/uioN) until told to
+// stop (SIGTERM or SIGINT), then writes what it saw: a report with the
+// drive's verdict and every command, and the image the drive accepted.
+//
+//   comboflash_tcmu_drive --uio /dev/uioN --report FILE --image FILE
+//       [--ready FILE] [--vendor V] [--product P] [--revision R]
+//       [--refuse-page K] [--refusal-sense KEY/ASC/ASCQ (hex)]
+//       [--page-timing immediate|late|never] [--late-by MS]
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "testing/tcmu/CdromTarget.h"
+#include "testing/tcmu/TargetReport.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void RequestStop(int) { stopRequested = 1; }
+
+constexpr int kPollMilliseconds = 200;
+
+int Fail(const std::string& text) {
+  std::cerr << "comboflash_tcmu_drive: " << text << "\n";
+  return 1;
+}
+
+// The map's size as the uio device states it: the whole area is mapped.
+std::size_t MapSize(const std::string& device) {
+  const std::string name = device.substr(device.rfind('/') + 1);
+  std::ifstream file("/sys/class/uio/" + name + "/maps/map0/size");
+  std::string text;
+  file >> text;
+  return text.empty() ? 0 : std::stoull(text, nullptr, 0);
+}
+
+class Mapping {
+ public:
+  Mapping(int fd, std::size_t size) : size_(size) {
+    void* address = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (address != MAP_FAILED) base_ = static_cast<std::uint8_t*>(address);
+  }
+  ~Mapping() {
+    if (base_) munmap(base_, size_);
+  }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+  std::span<std::uint8_t> Area() const { return {base_, base_ ? size_ : 0}; }
+
+ private:
+  std::uint8_t* base_ = nullptr;
+  std::size_t size_;
+};
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::map<std::string, std::string> options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strncmp(argv[i], "--", 2) != 0) return Fail(std::string("unexpected argument ") + argv[i]);
+    options[argv[i] + 2] = argv[i + 1];
+  }
+  if (argc % 2 == 0) return Fail("every option takes a value");
+  for (const char* required : {"uio", "report", "image"}) {
+    if (!options.count(required)) return Fail(std::string("--") + required + " is required");
+  }
+
+  InquiryData identity;
+  if (options.count("vendor")) identity.vendor = options["vendor"];
+  if (options.count("product")) identity.product = options["product"];
+  if (options.count("revision")) identity.revision = options["revision"];
+  DriveBehaviour behaviour;
+  SenseCode refusal{0x03, 0x0C, 0x00};  // MEDIUM ERROR, write error
+  try {
+    if (options.count("refuse-page")) behaviour.refusedPage = std::stoi(options["refuse-page"]);
+    if (options.count("refusal-sense")) {
+      unsigned key = 0, asc = 0, ascq = 0;
+      if (std::sscanf(options["refusal-sense"].c_str(), "%x/%x/%x", &key, &asc, &ascq) != 3) {
+        return Fail("--refusal-sense takes KEY/ASC/ASCQ in hex");
+      }
+      refusal = {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(asc), static_cast<std::uint8_t>(ascq)};
+    }
+    if (options.count("late-by")) behaviour.lateBy = std::chrono::milliseconds(std::stoi(options["late-by"]));
+  } catch (const std::exception&) {
+    return Fail("a number is not a number");
+  }
+  const std::string timing = options.count("page-timing") ? options["page-timing"] : "immediate";
+  if (timing == "late") {
+    behaviour.pageTiming = DriveBehaviour::Timing::Late;
+  } else if (timing == "never") {
+    behaviour.pageTiming = DriveBehaviour::Timing::Never;
+  } else if (timing != "immediate") {
+    return Fail("--page-timing is immediate, late or never");
+  }
+
+  EmulatedDrive drive(identity, behaviour);
+  CdromTarget target(drive, refusal);
+
+  FileDescriptor uio(open(options["uio"].c_str(), O_RDWR | O_CLOEXEC));
+  if (uio.Get() < 0) return Fail("cannot open " + options["uio"] + ": " + std::strerror(errno));
+  const std::size_t size = MapSize(options["uio"]);
+  if (size == 0) return Fail("cannot read the map size of " + options["uio"]);
+  Mapping mapping(uio.Get(), size);
+  if (mapping.Area().empty()) return Fail("cannot map " + options["uio"] + ": " + std::strerror(errno));
+  TcmuRing ring(mapping.Area());
+  if (!ring.Usable()) return Fail(ring.Problem());
+
+  std::signal(SIGTERM, RequestStop);
+  std::signal(SIGINT, RequestStop);
+  if (options.count("ready")) std::ofstream(options["ready"]) << "serving " << options["uio"] << "\n";
+
+  while (!stopRequested) {
+    if (!ring.Held() && ring.Process(target) > 0) {
+      const std::uint32_t done = 0;
+      if (write(uio.Get(), &done, sizeof done) != sizeof done) return Fail("cannot tell the kernel");
+    }
+    pollfd wait{uio.Get(), POLLIN, 0};
+    if (poll(&wait, 1, kPollMilliseconds) > 0 && (wait.revents & POLLIN)) {
+      std::uint32_t events = 0;
+      if (read(uio.Get(), &events, sizeof events) != sizeof events) return Fail("cannot read the ring's events");
+    }
+  }
+
+  if (!WriteTargetReport(options["report"], drive, target.Log())) return Fail("cannot write " + options["report"]);
+  std::ofstream image(options["image"], std::ios::binary);
+  image.write(reinterpret_cast<const char*>(drive.Image().data()), static_cast<std::streamsize>(drive.Image().size()));
+  if (!image) return Fail("cannot write " + options["image"]);
+  return 0;
+}

@@ -1,0 +1,128 @@
+#include "testing/tcmu/TcmuRing.h"
+
+#include <algorithm>
+
+#include "testing/tcmu/TcmuLayout.h"
+
+namespace {
+
+using namespace tcmu;
+
+std::uint32_t LoadAcquire(std::uint8_t* base, std::size_t at) {
+  return __atomic_load_n(reinterpret_cast<std::uint32_t*>(base + at), __ATOMIC_ACQUIRE);
+}
+
+void StoreRelease(std::uint8_t* base, std::size_t at, std::uint32_t value) {
+  __atomic_store_n(reinterpret_cast<std::uint32_t*>(base + at), value, __ATOMIC_RELEASE);
+}
+
+// The longest a command's block can be by its opcode's group; the kernel
+// copies no more than that into the area.
+std::size_t CdbLength(std::uint8_t opcode) {
+  constexpr std::array<std::size_t, 8> kByGroup = {6, 10, 10, 12, 16, 12, 10, 10};
+  return kByGroup[opcode >> 5];
+}
+
+constexpr std::uint8_t kCheckCondition = 0x02;
+
+}  // namespace
+
+std::size_t TcmuCommand::DataLength() const {
+  std::size_t total = 0;
+  for (const auto& buffer : buffers) total += buffer.size();
+  return total;
+}
+
+void TcmuCommand::CopyIn(std::span<const std::uint8_t> bytes) const {
+  for (const auto& buffer : buffers) {
+    if (bytes.empty()) break;
+    const std::size_t count = std::min(buffer.size(), bytes.size());
+    std::copy_n(bytes.begin(), count, buffer.begin());
+    bytes = bytes.subspan(count);
+  }
+}
+
+std::vector<std::uint8_t> TcmuCommand::CopyOut() const {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(DataLength());
+  for (const auto& buffer : buffers) bytes.insert(bytes.end(), buffer.begin(), buffer.end());
+  return bytes;
+}
+
+TcmuRing::TcmuRing(std::span<std::uint8_t> area) : area_(area) {
+  if (area_.size() < kMailboxSize) {
+    problem_ = "the shared area is smaller than a mailbox";
+    return;
+  }
+  const auto version = Load<std::uint16_t>(area_.data(), kMailboxVersionAt);
+  const auto ringOffset = Load<std::uint32_t>(area_.data(), kRingOffsetAt);
+  const auto ringSize = Load<std::uint32_t>(area_.data(), kRingSizeAt);
+  if (version != kMailboxVersion) {
+    problem_ = "mailbox version " + std::to_string(version) + ", not " + std::to_string(kMailboxVersion);
+  } else if (ringSize == 0 || ringOffset < kMailboxSize || std::size_t{ringOffset} + ringSize > area_.size()) {
+    problem_ = "the command ring lies outside the shared area";
+  }
+}
+
+int TcmuRing::Process(TcmuCommandHandler& handler) {
+  if (!Usable()) return 0;
+  std::uint8_t* const base = area_.data();
+  const auto ringOffset = Load<std::uint32_t>(base, kRingOffsetAt);
+  const auto ringSize = Load<std::uint32_t>(base, kRingSizeAt);
+  const std::uint32_t head = LoadAcquire(base, kHeadAt);
+  std::uint32_t tail = Load<std::uint32_t>(base, kTailAt);
+  int retired = 0;
+  held_ = false;
+
+  auto inArea = [&](std::uint64_t offset, std::uint64_t length) {
+    return offset <= area_.size() && length <= area_.size() - offset;
+  };
+
+  while (tail != head) {
+    std::uint8_t* const entry = base + ringOffset + tail;
+    const auto lengthAndOp = Load<std::uint32_t>(entry, kLengthAndOpAt);
+    const std::uint32_t length = lengthAndOp & ~kOpMask;
+    if (length == 0 || std::uint64_t{tail} + length > ringSize) break;  // a corrupt ring: touch nothing more
+    const std::uint32_t op = lengthAndOp & kOpMask;
+    if (op == kOpCommand) {
+      TcmuCommand command;
+      const auto cdbOffset = Load<std::uint64_t>(entry, kCdbOffsetAt);
+      bool sound = inArea(cdbOffset, 1);
+      if (sound) {
+        const std::size_t cdbLength = std::min<std::size_t>(CdbLength(area_[cdbOffset]), area_.size() - cdbOffset);
+        command.cdb = area_.subspan(cdbOffset, cdbLength);
+      }
+      // The answer is written over the request, so the request is read first.
+      const std::uint64_t vectors =
+          std::uint64_t{Load<std::uint32_t>(entry, kVectorCountAt)} + Load<std::uint32_t>(entry, kBidiVectorCountAt);
+      sound = sound && kVectorsAt + vectors * kVectorSize <= length;
+      for (std::uint64_t i = 0; sound && i < vectors; ++i) {
+        const auto offset = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize);
+        const auto size = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize + 8);
+        sound = inArea(offset, size);
+        if (sound) command.buffers.push_back(area_.subspan(offset, size));
+      }
+      if (length < kCommandEntryMinimum) break;  // no room for an answer: a ring this code does not know
+      TcmuAnswer answer;
+      if (sound) {
+        std::optional<TcmuAnswer> given = handler.Handle(command);
+        if (!given) {
+          held_ = true;
+          break;
+        }
+        answer = *given;
+      } else {
+        answer.scsiStatus = kCheckCondition;  // no sense: a request that cannot be read
+      }
+      std::fill_n(entry + kStatusAt, kAnswerSize, std::uint8_t{0});
+      entry[kStatusAt] = answer.scsiStatus;
+      std::copy(answer.sense.begin(), answer.sense.end(), entry + kSenseAt);
+    } else if (op != kOpPad) {
+      entry[kUserFlagsAt] |= kUserFlagUnknownOp;
+    }
+    tail = (tail + length) % ringSize;
+    StoreRelease(base, kTailAt, tail);
+    ++retired;
+  }
+  return retired;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The user side of the kernel's TCMU command ring: a mailbox at the start of
+// the shared area, a ring of command entries after it, and data buffers
+// further on, all addressed by offsets from the start of the area. Works on
+// any memory that holds such an area, so a test can lay one out by hand.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// One SCSI command as the ring delivers it.
+struct TcmuCommand {
+  std::span<const std::uint8_t> cdb;             // as many bytes as the kernel passed
+  std::vector<std::span<std::uint8_t>> buffers;  // the data, in order (in or out)
+  std::size_t DataLength() const;
+  void CopyIn(std::span<const std::uint8_t> bytes) const;  // fills the buffers (data-in)
+  std::vector<std::uint8_t> CopyOut() const;               // gathers the buffers (data-out)
+};
+
+inline constexpr std::size_t kFixedSenseLength = 18;
+
+struct TcmuAnswer {
+  std::uint8_t scsiStatus = 0;
+  std::array<std::uint8_t, kFixedSenseLength> sense{};  // fixed format; used with CHECK CONDITION
+};
+
+class TcmuCommandHandler {
+ public:
+  virtual ~TcmuCommandHandler() = default;
+  // The answer, or none to leave the command unanswered: the ring then
+  // stops there, since the kernel takes answers in the order it sent.
+  virtual std::optional<TcmuAnswer> Handle(const TcmuCommand& command) = 0;
+};
+
+class TcmuRing {
+ public:
+  // area: the whole shared map; fails (Problem() says why) unless it holds a
+  // mailbox this code understands.
+  explicit TcmuRing(std::span<std::uint8_t> area);
+
+  bool Usable() const { return problem_.empty(); }
+  const std::string& Problem() const { return problem_; }
+
+  // Answers every command the kernel has put in the ring since the last
+  // call. Returns how many entries it retired; stops early at a command the
+  // handler leaves unanswered (Held() then stays true).
+  int Process(TcmuCommandHandler& handler);
+  bool Held() const { return held_; }
+
+ private:
+  std::span<std::uint8_t> area_;
+  std::string problem_;
+  bool held_ = false;
+};

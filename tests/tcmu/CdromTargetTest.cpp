@@ -1,0 +1,181 @@
+#include "testing/tcmu/CdromTarget.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "flash/FlashConstants.h"
+#include "testing/tcmu/TargetReport.h"
+
+namespace {
+
+// A command as the ring would hand it: the CDB and one buffer over data.
+struct Delivered {
+  std::vector<std::uint8_t> cdb;
+  std::vector<std::uint8_t> data;
+  TcmuCommand Command() {
+    TcmuCommand command;
+    command.cdb = cdb;
+    if (!data.empty()) command.buffers.push_back(std::span<std::uint8_t>(data));
+    return command;
+  }
+};
+
+std::vector<std::uint8_t> Page(int page) {
+  std::vector<std::uint8_t> bytes(kPageSize);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + page * 13);
+  return bytes;
+}
+
+std::uint16_t Sum(const std::vector<std::uint8_t>& bytes) {
+  return static_cast<std::uint16_t>(std::accumulate(bytes.begin(), bytes.end(), 0u));
+}
+
+// The first 10 bytes of a page write, all the kernel's target passes on.
+std::vector<std::uint8_t> PageWriteHead(int page, std::uint16_t imageSum) {
+  const std::uint16_t pageSum = Sum(Page(page));
+  return {0xFD, 0x07, 'Z', 'Y', 'N', 'K', static_cast<std::uint8_t>(pageSum >> 8), static_cast<std::uint8_t>(pageSum),
+          static_cast<std::uint8_t>(imageSum >> 8), static_cast<std::uint8_t>(imageSum)};
+}
+
+std::uint16_t ImageSum() {
+  std::uint32_t sum = 0;
+  for (int page = 1; page <= kPageCount; ++page) sum += Sum(Page(page));
+  return static_cast<std::uint16_t>(sum);
+}
+
+class CdromTargetTest : public ::testing::Test {
+ protected:
+  TcmuAnswer Send(std::vector<std::uint8_t> cdb, std::vector<std::uint8_t> data = {}) {
+    Delivered delivered{std::move(cdb), std::move(data)};
+    auto answer = target.Handle(delivered.Command());
+    lastData = delivered.data;
+    EXPECT_TRUE(answer.has_value());
+    return answer.value_or(TcmuAnswer{});
+  }
+  std::vector<TcmuAnswer> FlashAll() {
+    std::vector<TcmuAnswer> answers;
+    for (int page = 1; page <= kPageCount; ++page) answers.push_back(Send(PageWriteHead(page, ImageSum()), Page(page)));
+    return answers;
+  }
+
+  EmulatedDrive drive{InquiryData{0x05, "COMBOEMU", "VIRTUAL COMBO RW", "1.00"}};
+  CdromTarget target{drive, SenseCode{0x03, 0x0C, 0x00}};
+  std::vector<std::uint8_t> lastData;
+};
+
+TEST_F(CdromTargetTest, InquiryGivesTheIdentityAsARemovableCdRom) {
+  const TcmuAnswer answer = Send({0x12, 0, 0, 0, 96, 0}, std::vector<std::uint8_t>(96, 0xEE));
+
+  EXPECT_EQ(answer.scsiStatus, 0);
+  EXPECT_EQ(lastData[0], 0x05);
+  EXPECT_EQ(lastData[1], 0x80);
+  EXPECT_EQ(lastData[4], 31);
+  EXPECT_EQ(std::string(lastData.begin() + 8, lastData.begin() + 36), "COMBOEMUVIRTUAL COMBO RW1.00");
+  EXPECT_EQ(lastData[36], 0xEE) << "nothing beyond the 36 bytes of the answer";
+}
+
+TEST_F(CdromTargetTest, InquiryStopsAtTheAllocationLength) {
+  Send({0x12, 0, 0, 0, 5, 0}, std::vector<std::uint8_t>(36, 0xEE));
+
+  EXPECT_EQ(lastData[4], 31);
+  EXPECT_EQ(lastData[5], 0xEE);
+}
+
+TEST_F(CdromTargetTest, RefusesWhatACdRomWithoutADiscRefuses) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> cdb;
+    std::uint8_t key, asc;
+  };
+  const Case cases[] = {
+      {"test unit ready: no medium", {0x00, 0, 0, 0, 0, 0}, 0x02, 0x3A},
+      {"vital product data page", {0x12, 0x01, 0x00, 0, 36, 0}, 0x05, 0x24},
+      {"read toc", {0x43, 0, 0, 0, 0, 0, 0, 0, 12, 0}, 0x05, 0x20},
+      {"get configuration", {0x46, 0, 0, 0, 0, 0, 0, 0, 8, 0}, 0x05, 0x20},
+      {"another vendor command", {0xFC, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0x05, 0x20},
+  };
+  for (const Case& c : cases) {
+    const TcmuAnswer answer = Send(c.cdb);
+    EXPECT_EQ(answer.scsiStatus, 0x02) << c.name;
+    EXPECT_EQ(answer.sense[0], 0x70) << c.name;
+    EXPECT_EQ(answer.sense[2], c.key) << c.name;
+    EXPECT_EQ(answer.sense[12], c.asc) << c.name;
+  }
+  EXPECT_EQ(drive.PagesAccepted(), 0);
+}
+
+TEST_F(CdromTargetTest, AWholeFlashFromTenByteCommandsLeavesTheImageComplete) {
+  for (const TcmuAnswer& answer : FlashAll()) EXPECT_EQ(answer.scsiStatus, 0);
+
+  EXPECT_EQ(drive.Verdict(), "image complete and consistent");
+  for (int page = 1; page <= kPageCount; ++page) {
+    const auto stored = drive.Image().subspan(static_cast<std::size_t>(page - 1) * kPageSize, kPageSize);
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), Page(page).begin())) << "page " << page;
+  }
+  ASSERT_EQ(target.Log().size(), 32u);
+  EXPECT_EQ(target.Log()[0].cdb.size(), 10u) << "the log keeps what the kernel delivered";
+}
+
+TEST_F(CdromTargetTest, ARefusedPageAnswersWithTheGivenSenseAndTheRestGoOn) {
+  drive.Behaviour().refusedPage = 9;
+
+  const std::vector<TcmuAnswer> answers = FlashAll();
+
+  for (int page = 1; page <= kPageCount; ++page) {
+    const TcmuAnswer& answer = answers[static_cast<std::size_t>(page - 1)];
+    if (page == 9) {
+      EXPECT_EQ(answer.scsiStatus, 0x02);
+      EXPECT_EQ(answer.sense[2], 0x03);
+      EXPECT_EQ(answer.sense[12], 0x0C);
+    } else {
+      EXPECT_EQ(answer.scsiStatus, 0) << "page " << page;
+    }
+  }
+  EXPECT_EQ(drive.Verdict(), "image incomplete: 31 of 32 pages accepted");
+  const std::string report = TargetReportText(drive, target.Log());
+  EXPECT_NE(report.find("pages accepted: 31\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("status 02 sense 03/0c/00\n"), std::string::npos) << report;
+}
+
+TEST_F(CdromTargetTest, AMalformedPageWriteIsAnInvalidFieldNotTheRefusal) {
+  std::vector<std::uint8_t> cdb = PageWriteHead(1, ImageSum());
+  cdb[2] = 'X';
+
+  const TcmuAnswer answer = Send(cdb, Page(1));
+
+  EXPECT_EQ(answer.sense[2], 0x05);
+  EXPECT_EQ(answer.sense[12], 0x24);
+  EXPECT_FALSE(drive.Violations().empty());
+}
+
+TEST_F(CdromTargetTest, APageWithoutItsDataIsAViolation) {
+  Send(PageWriteHead(1, ImageSum()));
+
+  EXPECT_EQ(drive.PagesAccepted(), 0);
+  EXPECT_NE(drive.Verdict().find("without a 16384-byte data-out phase"), std::string::npos) << drive.Verdict();
+}
+
+TEST_F(CdromTargetTest, APageAnsweredLateWaitsTheDrivesDelayFirst) {
+  drive.Behaviour().pageTiming = DriveBehaviour::Timing::Late;
+  drive.Behaviour().lateBy = std::chrono::milliseconds(1500);
+  std::vector<std::chrono::milliseconds> waits;
+  target.SetSleeper([&](std::chrono::milliseconds wait) { waits.push_back(wait); });
+
+  EXPECT_EQ(Send(PageWriteHead(1, ImageSum()), Page(1)).scsiStatus, 0);
+
+  ASSERT_EQ(waits.size(), 1u);
+  EXPECT_EQ(waits[0].count(), 1500);
+}
+
+TEST_F(CdromTargetTest, APageNeverAnsweredIsLeftWithTheKernel) {
+  drive.Behaviour().pageTiming = DriveBehaviour::Timing::Never;
+  Delivered delivered{PageWriteHead(1, ImageSum()), Page(1)};
+
+  EXPECT_FALSE(target.Handle(delivered.Command()).has_value());
+  EXPECT_EQ(drive.PagesAccepted(), 0);
+  ASSERT_EQ(target.Log().size(), 1u);
+  EXPECT_FALSE(target.Log()[0].answered);
+}
+
+}  // namespace
