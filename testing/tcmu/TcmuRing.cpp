@@ -34,10 +34,12 @@ std::size_t TcmuCommand::DataLength() const {
 }
 
 void TcmuCommand::CopyIn(std::span<const std::uint8_t> bytes) const {
+  // The kernel hands back the whole transfer, so what the answer leaves
+  // unwritten is zeroed rather than left as an earlier command's data.
   for (const auto& buffer : buffers) {
-    if (bytes.empty()) break;
     const std::size_t count = std::min(buffer.size(), bytes.size());
     std::copy_n(bytes.begin(), count, buffer.begin());
+    std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(count), buffer.end(), std::uint8_t{0});
     bytes = bytes.subspan(count);
   }
 }

@@ -16,7 +16,7 @@ struct TcmuCommand {
   std::span<const std::uint8_t> cdb;             // as many bytes as the kernel passed
   std::vector<std::span<std::uint8_t>> buffers;  // the data, in order (in or out)
   std::size_t DataLength() const;
-  void CopyIn(std::span<const std::uint8_t> bytes) const;  // fills the buffers (data-in)
+  void CopyIn(std::span<const std::uint8_t> bytes) const;  // fills the buffers (data-in), zeros after bytes
   std::vector<std::uint8_t> CopyOut() const;               // gathers the buffers (data-out)
 };
 

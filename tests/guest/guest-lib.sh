@@ -1,0 +1,100 @@
+# Shared by the scripts that run inside the test guest (as root, one boot per
+# script, several cases per boot). Each case runs as a process of its own
+# with a time-out; the boot's script reports every case and fails if any did.
+#
+# Needs, from the host (tests/guest/CMakeLists.txt passes them):
+#   GUEST_TCMU_DRIVE       the comboflash_tcmu_drive program
+#   GUEST_E2E_DRIVER       the UI driver (uidriver.exe)
+#   GUEST_COMBOFLASH       ComboFlash.exe under test
+#   GUEST_CASE_TIMEOUT     seconds one case may take
+set -uo pipefail
+
+GUEST_TESTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+SOURCE_ROOT=$(cd "$GUEST_TESTS/../.." && pwd)
+export GUEST_TESTS SOURCE_ROOT
+# On the root disk, beside the template prefix, so prefix copies can share its files.
+GUEST_WORK=/var/tmp/guest-tests
+TCMU_DRIVE=$SOURCE_ROOT/testing/tcmu/tcmu-drive
+export COMBOFLASH_TCMU_DRIVE=${GUEST_TCMU_DRIVE:-}
+mkdir -p "$GUEST_WORK"
+
+_guest_failed=()
+_guest_passed=()
+
+# run_case NAME COMMAND...: one case, ended after GUEST_CASE_TIMEOUT seconds.
+run_case() {
+  local name=$1 started=$SECONDS code=0
+  shift
+  echo "=== $name"
+  timeout --kill-after=10 "${GUEST_CASE_TIMEOUT:-600}" "$@" || code=$?
+  if [ "$code" -eq 0 ]; then
+    _guest_passed+=("$name")
+    echo "--- passed: $name ($((SECONDS - started)) s)"
+  else
+    _guest_failed+=("$name")
+    echo "--- FAILED: $name (exit code $code, $((SECONDS - started)) s)"
+  fi
+}
+
+# drive_leftovers: after a case that failed half-way, ends its drive's server
+# and shows what the drive received, apart from the kernel's media polls.
+drive_leftovers() {
+  local pid dir
+  [ -f /run/comboflash-tcmu-server.pid ] || return 0
+  read -r pid dir </run/comboflash-tcmu-server.pid
+  "$TCMU_DRIVE" stop "$dir" && grep -v '^command: 4a ' "$dir/report"
+}
+
+# finish: the boot's verdict.
+finish() {
+  echo "passed: ${#_guest_passed[@]}, failed: ${#_guest_failed[@]}${_guest_failed[*]:+ (${_guest_failed[*]})}"
+  [ ${#_guest_failed[@]} -eq 0 ]
+}
+
+# passthrough_template: makes, once per boot, the Wine prefix the cases copy:
+# ComboFlash.exe told it runs on Windows 10 (pass-through mode) and E: a
+# CD-ROM drive. One start of Wine for both settings: without hardware
+# virtualisation each start takes the better part of a minute.
+passthrough_template() {
+  PASSTHROUGH_TEMPLATE=$GUEST_WORK/template
+  [ -f "$PASSTHROUGH_TEMPLATE/.comboflash-ready" ] && return 0
+  "$SOURCE_ROOT/testing/ui/wine-e2e-env" copy /opt/wine-prefix "$PASSTHROUGH_TEMPLATE" || return 1
+  rm -f "$PASSTHROUGH_TEMPLATE/.comboflash-ready"
+  printf '%s\r\n' REGEDIT4 '' \
+    '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\ComboFlash.exe]' '"Version"="win10"' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"e:"="cdrom"' '' >"$GUEST_WORK/passthrough.reg"
+  WINEPREFIX=$PASSTHROUGH_TEMPLATE WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
+    timeout 300 /usr/lib/wine/wine64 regedit /S "$GUEST_WORK/passthrough.reg" || return 1
+  WINEPREFIX=$PASSTHROUGH_TEMPLATE timeout 60 /usr/lib/wine/wineserver -w
+  grep -q '"Version"="win10"' "$PASSTHROUGH_TEMPLATE/user.reg" || { echo "the settings did not reach the prefix"; return 1; }
+  touch "$PASSTHROUGH_TEMPLATE/.comboflash-ready"
+}
+
+# e2e_env NAME: the end-to-end harness's variables for a case called NAME.
+e2e_env() {
+  export E2E_DRIVER=$GUEST_E2E_DRIVER
+  export E2E_WINE_RUN=$SOURCE_ROOT/tools/wine-run
+  export E2E_WINE_ENV=$SOURCE_ROOT/testing/ui/wine-e2e-env
+  export E2E_TEMPLATE_PREFIX=${PASSTHROUGH_TEMPLATE:-/opt/wine-prefix}
+  export E2E_WORK=$GUEST_WORK/$1
+  export E2E_TIMEOUT=$((${GUEST_CASE_TIMEOUT:-600} - 20))
+  export E2E_PROGRAM_ComboFlash=$GUEST_COMBOFLASH
+  # Everything is slower without hardware virtualisation.
+  export E2E_WAIT_MS=180000 E2E_EXIT_MS=60000
+}
+
+# --- the guest kernel's record of what its SCSI midlayer dispatched --------
+
+TRACING=/sys/kernel/tracing
+trace_start() {
+  echo 0 >"$TRACING/tracing_on"
+  echo >"$TRACING/trace"
+  echo 1 >"$TRACING/events/scsi/scsi_dispatch_cmd_start/enable"
+  echo 1 >"$TRACING/tracing_on"
+}
+
+# trace_cdbs OPCODE: every command block with that opcode (two hex digits)
+# dispatched since trace_start, one a line, as "fd 07 5a ...".
+trace_cdbs() {
+  grep -o "raw=$1[0-9a-f ]*" "$TRACING/trace" | sed 's/^raw=//; s/ *$//'
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# ComboFlash.exe under Wine in the guest, in pass-through mode, flashing the
+# emulated combo drive through the guest kernel's SCSI stack (/dev/srN, SG_IO,
+# the SCSI target and TCMU): a whole flash, and one with a refused page.
+source "$(dirname "$0")/guest-lib.sh"
+
+drive=$GUEST_WORK/drive
+identity=(--vendor EMULATED --product "COMBO DRIVE RW" --revision 1.00)
+nodes=$("$TCMU_DRIVE" start "$drive/attach" "${identity[@]}") || { echo "cannot attach the emulated drive"; exit 1; }
+read -r sr sg <<<"$nodes"
+echo "the emulated drive is $sr ($sg)"
+"$TCMU_DRIVE" stop "$drive/attach" >/dev/null
+grep -q '^command: 12 ' "$drive/attach/report" || { echo "the kernel never asked the drive's identity"; exit 1; }
+
+passthrough_template || { echo "cannot make the Wine prefix"; exit 1; }
+for case in complete refused-page; do
+  e2e_env "passthrough-$case"
+  run_case "passthrough flash: $case" \
+    bash "$GUEST_TESTS/comboflash/passthrough_flash.sh" "$case" "$sr" "$drive/$case" "${identity[@]}"
+  drive_leftovers
+done
+finish
