@@ -14,6 +14,7 @@ SOURCE_ROOT=$(cd "$GUEST_TESTS/../.." && pwd)
 export GUEST_TESTS SOURCE_ROOT
 # On the root disk, beside the template prefix, so prefix copies can share its files.
 GUEST_WORK=/var/tmp/guest-tests
+export GUEST_WORK
 TCMU_DRIVE=$SOURCE_ROOT/testing/tcmu/tcmu-drive
 export COMBOFLASH_TCMU_DRIVE=${GUEST_TCMU_DRIVE:-}
 mkdir -p "$GUEST_WORK"
@@ -85,7 +86,7 @@ e2e_env() {
 
 # --- the guest kernel's record of what its SCSI midlayer dispatched --------
 
-TRACING=/sys/kernel/tracing
+export TRACING=/sys/kernel/tracing
 trace_start() {
   echo 0 >"$TRACING/tracing_on"
   echo >"$TRACING/trace"
