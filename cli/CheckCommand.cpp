@@ -34,7 +34,7 @@ const char* VerdictName(CheckVerdict verdict) {
 }
 
 void PrintJson(CliContext& context, const std::string& devicePath, const std::string& file, const DriveProbe* probe,
-               const FirmwareCheck* check, const FirmwareImage* image, const std::string& error) {
+               const FirmwareCheck* check, const std::string& error) {
   std::ostream& out = context.out;
   out << "{\"drive\":" << JsonString(devicePath) << ",\"file\":" << JsonString(file);
   if (probe) {
@@ -50,7 +50,7 @@ void PrintJson(CliContext& context, const std::string& devicePath, const std::st
   if (check && check->Loaded()) {
     out << ",\"firmwareChecksum\":" << check->checksum << ",\"pages\":[";
     for (int page = 1; page <= kPageCount; ++page) {
-      out << (page == 1 ? "" : ",") << "{\"page\":" << page << ",\"checksum\":" << image->PageChecksum(page) << "}";
+      out << (page == 1 ? "" : ",") << "{\"page\":" << page << ",\"checksum\":" << check->PageChecksum(page) << "}";
     }
     out << "]";
   } else {
@@ -103,7 +103,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
   if (probe.failure != DriveProbe::Failure::None) {
     const std::string reason = ProbeFailureReason(devicePath, probe, DriveAccess::Query);
     if (arguments.json) {
-      PrintJson(context, devicePath, arguments.file, nullptr, nullptr, nullptr, reason);
+      PrintJson(context, devicePath, arguments.file, nullptr, nullptr, reason);
     } else {
       Refuse(context, reason);
     }
@@ -114,7 +114,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
   const FirmwareCheck check = CheckFirmware(image, arguments.file, context.file, RowTextOf(probe.identity));
   const std::string refusal = CheckRefusal(check, arguments.file, probe.identity);
   if (arguments.json) {
-    PrintJson(context, devicePath, arguments.file, &probe, &check, &image, refusal);
+    PrintJson(context, devicePath, arguments.file, &probe, &check, refusal);
     return ExitCodeOf(check);
   }
 
@@ -126,7 +126,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
   context.out << Fill(kIdentityFound, {probe.identity.substr(0, kIdentityKeyLength)});
   context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
   for (int page = 1; page <= kPageCount; ++page) {
-    context.out << WithoutLineEnd(PageChecksumLine(page, image.PageChecksum(page))) << '\n';
+    context.out << WithoutLineEnd(PageChecksumLine(page, check.PageChecksum(page))) << '\n';
   }
   context.out << kWouldFlash;
   return kExitOk;

@@ -135,7 +135,6 @@ inline constexpr std::string_view kProgressBar = "\r[{}] {}/32 ";
 inline constexpr char kProgressDone = '#';
 inline constexpr char kProgressToDo = '.';
 inline constexpr std::string_view kClearLine = "\r\033[K";
-inline constexpr std::string_view kFileChanged = "the firmware file changed after it was checked: ";
 
 // --dry-run.
 inline constexpr std::string_view kDryRunHeader =

@@ -42,11 +42,10 @@ std::string TwoColumns(int number) {
   return text;
 }
 
-void PrintDryRun(CliContext& context, const std::string& devicePath, const FirmwareImage& image,
-                 std::uint16_t imageChecksum) {
+void PrintDryRun(CliContext& context, const std::string& devicePath, const FirmwareCheck& check) {
   context.out << Fill(kDryRunHeader, {devicePath});
   for (int page = 1; page <= kPageCount; ++page) {
-    const PageWriteCommand command = BuildPageWriteCommand(page, image.PageChecksum(page), imageChecksum);
+    const PageWriteCommand command = BuildPageWriteCommand(page, check.PageChecksum(page), check.checksum);
     context.out << Fill(kDryRunLine, {TwoColumns(page), CommandHex(command)});
   }
 }
@@ -65,14 +64,15 @@ bool Confirmed(CliContext& context, const std::string& file, const std::string& 
 }
 
 // Sends the pages through the engine with sleep held off and the stopping
-// signals held back; returns the held signal, or 0.
-int WritePages(CliContext& context, DeviceNode& node, FlashProgress& progress, const std::string& file,
-               const std::string& identity) {
+// signals held back; returns the held signal, or 0. The engine writes the
+// image as it was checked and confirmed, not the file read anew.
+int WritePages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
+               const FirmwareCheck& check) {
   if (const auto why = context.inhibitor.Hold()) Refuse(context, Fill(kNoInhibitor, {*why}));
   context.interruptions.Begin();
   SgIoTransport transport(node);
   ScsiPageChannel channel(transport, progress);
-  FlashSequence(progress, context.file).Run(channel, RowTextOf(identity), file, TransportMode::PassThrough);
+  FlashSequence(progress, context.file).WritePages(channel, image, check, TransportMode::PassThrough);
   const int held = context.interruptions.End();
   context.inhibitor.Release();
   return held;
@@ -100,7 +100,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
   context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
 
   if (arguments.dryRun) {
-    PrintDryRun(context, devicePath, image, check.checksum);
+    PrintDryRun(context, devicePath, check);
     return kExitOk;
   }
   if (!context.rawIo) {
@@ -126,18 +126,11 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
   }
 
   FlashProgress progress(context.out, context.outputIsTerminal);
-  const int held = WritePages(context, *probe.node, progress, arguments.file, probe.identity);
+  const int held = WritePages(context, *probe.node, progress, image, check);
   probe.node.reset();
 
-  int exitCode = kExitOk;
-  if (progress.StoppedBeforeFirstPage()) {
-    // The file changed between the check and the run, and the run refused it.
-    Refuse(context, std::string(kFileChanged) + progress.Verdict());
-    exitCode = progress.Verdict() == kMismatchText ? kExitMismatch : kExitFile;
-  } else {
-    context.out << progress.Verdict() << '\n';
-    exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
-  }
+  context.out << progress.Verdict() << '\n';
+  const int exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
   context.out.flush();
   if (held != 0) context.interruptions.Deliver(held);
   return exitCode;

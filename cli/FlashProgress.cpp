@@ -23,7 +23,6 @@ std::string WithUnixLineEnds(const std::string& text) {
 
 void FlashProgress::ShowMessage(const std::string& text, const std::string&, MessageIcon) {
   if (text == kFlashNowText) {
-    announced_ = true;
     out_ << text << '\n';
     return;
   }

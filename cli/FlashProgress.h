@@ -21,9 +21,8 @@ class FlashProgress final : public FlashReporter, public PageOutcomeObserver {
 
   bool Complete() const { return complete_; }
   int PagesNotWritten() const { return pagesNotWritten_; }
-  // The run's last word: its verdict, or why it stopped before the first page.
+  // The run's last word: its verdict.
   const std::string& Verdict() const { return verdict_; }
-  bool StoppedBeforeFirstPage() const { return !announced_; }
 
  private:
   std::string LastLogLine() const;
@@ -34,7 +33,6 @@ class FlashProgress final : public FlashReporter, public PageOutcomeObserver {
   std::optional<ScsiOutcome> lastOutcome_;
   int steps_ = 0;
   int pagesNotWritten_ = 0;
-  bool announced_ = false;
   bool complete_ = false;
   std::string verdict_;
 };

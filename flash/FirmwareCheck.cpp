@@ -39,6 +39,7 @@ FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, Firmw
   if (check.verdict != CheckVerdict::Accepted) return check;
   const IdentityCheck identity = image.MatchesIdentity(rowText);
   check.checksum = identity.checksum;
+  check.pageChecksums = identity.pageChecksums;
   if (!identity.matches) check.verdict = CheckVerdict::Mismatch;
   return check;
 }

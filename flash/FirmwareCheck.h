@@ -1,12 +1,15 @@
 #pragma once
 // What a flash run checks before the first page, as a stage of its own: for a
 // front end that shows the verdict and the checksums without writing.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "flash/FirmwareFile.h"
 #include "flash/FirmwareImage.h"
+#include "flash/FlashConstants.h"
 
 enum class CheckVerdict {
   Accepted,    // the run would flash this file to this drive
@@ -22,6 +25,8 @@ enum class CheckVerdict {
 struct FirmwareCheck {
   CheckVerdict verdict = CheckVerdict::NotBinFile;
   std::uint16_t checksum = 0;  // the image checksum, once the file loaded
+  std::array<std::uint16_t, kPageCount> pageChecksums{};  // likewise, page 1 first
+  std::uint16_t PageChecksum(int page) const { return pageChecksums[static_cast<std::size_t>(page - 1)]; }
   bool Loaded() const { return verdict == CheckVerdict::Accepted || verdict == CheckVerdict::Mismatch; }
 };
 

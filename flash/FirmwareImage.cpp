@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <memory>
 
 #include "flash/ByteSum.h"
 #include "flash/IdentityScan.h"
@@ -27,9 +28,8 @@ LoadResult ReadOpenedFile(FirmwareFile& file, std::span<std::uint8_t, kImageSize
 
 }  // namespace
 
-FirmwareImage::FirmwareImage() : bytes_(std::make_unique<std::uint8_t[]>(kImageSize)) {}
-
 LoadResult FirmwareImage::LoadFromFile(const std::string& path, FirmwareFile& file) {
+  if (!bytes_) bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kImageSize);
   const std::span<std::uint8_t, kImageSize> image(bytes_.get(), kImageSize);
   std::size_t loaded = 0;
   LoadResult result = LoadResult::OpenFailed;
@@ -53,10 +53,15 @@ std::uint16_t FirmwareImage::PageChecksum(int page) const { return LowSixteenBit
 
 std::span<const std::uint8_t, kPageSize> FirmwareImage::PageData(int page) const {
   assert(page >= 1 && page <= kPageCount);
-  return std::span<const std::uint8_t, kPageSize>(bytes_.get() + static_cast<std::size_t>(page - 1) * kPageSize,
-                                                  kPageSize);
+  return std::span<const std::uint8_t, kPageSize>(Data() + static_cast<std::size_t>(page - 1) * kPageSize, kPageSize);
 }
 
 std::span<const std::uint8_t, kImageSize> FirmwareImage::Bytes() const {
-  return std::span<const std::uint8_t, kImageSize>(bytes_.get(), kImageSize);
+  return std::span<const std::uint8_t, kImageSize>(Data(), kImageSize);
+}
+
+const std::uint8_t* FirmwareImage::Data() const {
+  // Zero-initialised static storage: the system maps it as zero pages.
+  static std::uint8_t blank[kImageSize];
+  return bytes_ ? bytes_.get() : blank;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The in-memory copy of a firmware file: always the full image size, zero past
 // the end of a shorter file, seen as pages numbered 1 to kPageCount.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -26,11 +27,14 @@ enum class LoadResult {
 struct IdentityCheck {
   bool matches = false;
   std::uint16_t checksum = 0;  // image checksum, computed in the same pass
+  // Each page's checksum, from the same pass; pages past the end of a shorter
+  // span stay 0.
+  std::array<std::uint16_t, kPageCount> pageChecksums{};
 };
 
 class FirmwareImage {
  public:
-  FirmwareImage();
+  FirmwareImage() = default;
 
   // Zero-fills the image, then reads the file into it; the file is closed again
   // on every path that opened it.
@@ -48,5 +52,9 @@ class FirmwareImage {
   std::span<const std::uint8_t, kImageSize> Bytes() const;
 
  private:
+  const std::uint8_t* Data() const;
+
+  // Nothing until the first load, and the image reads as zeros meanwhile: a
+  // load covers every byte itself, so the buffer is never cleared twice.
   std::unique_ptr<std::uint8_t[]> bytes_;
 };

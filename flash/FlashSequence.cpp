@@ -1,7 +1,9 @@
 #include "flash/FlashSequence.h"
 
 #include <array>
+#include <cassert>
 #include <cstdio>
+#include <optional>
 
 #include "flash/FirmwareImage.h"
 #include "flash/FlashTexts.h"
@@ -9,16 +11,26 @@
 
 namespace {
 
-// The box for a file that did not load, or nothing when it did.
-const char* LoadFailureText(LoadResult result) {
-  switch (result) {
-    case LoadResult::Loaded: return nullptr;
-    case LoadResult::OpenFailed: return kOpenFileErrorText;
-    case LoadResult::Empty: return kEmptyFileText;
-    case LoadResult::TooLarge: return kFileTooLargeText;
-    case LoadResult::ReadFailed: return kReadFileErrorText;
+// The box for a check the run stops at, or nothing when it goes on. A HEX
+// path stops the run without a word.
+struct RefusalBox {
+  const char* text;
+  const char* caption;
+  MessageIcon icon;
+};
+
+std::optional<RefusalBox> RefusalBoxOf(CheckVerdict verdict) {
+  switch (verdict) {
+    case CheckVerdict::Accepted: return std::nullopt;
+    case CheckVerdict::HexFile: return std::nullopt;
+    case CheckVerdict::NotBinFile: return RefusalBox{kNoBinFileText, kErrorMessageCaption, MessageIcon::Information};
+    case CheckVerdict::OpenFailed: return RefusalBox{kOpenFileErrorText, kErrorCaption, MessageIcon::None};
+    case CheckVerdict::Empty: return RefusalBox{kEmptyFileText, kErrorCaption, MessageIcon::None};
+    case CheckVerdict::TooLarge: return RefusalBox{kFileTooLargeText, kErrorCaption, MessageIcon::None};
+    case CheckVerdict::ReadFailed: return RefusalBox{kReadFileErrorText, kErrorCaption, MessageIcon::None};
+    case CheckVerdict::Mismatch: return RefusalBox{kMismatchText, kMismatchCaption, MessageIcon::Stop};
   }
-  return kReadFileErrorText;
+  return RefusalBox{kReadFileErrorText, kErrorCaption, MessageIcon::None};
 }
 
 // The checksum log of one run: its buffer is reserved once, so a page line
@@ -55,29 +67,22 @@ std::string FlashFailedText(int refusedPages) {
 
 void FlashSequence::Run(DriveCommandChannel& channel, std::string rowText, const std::string& filePath,
                         TransportMode mode) {
-  switch (JudgeImagePath(filePath)) {
-    case ImageFileKind::Hex:
-      return;
-    case ImageFileKind::Other:
-      reporter_.ShowMessage(kNoBinFileText, kErrorMessageCaption, MessageIcon::Information);
-      return;
-    case ImageFileKind::Bin:
-      break;
-  }
-
   FirmwareImage image;
-  if (const char* failure = LoadFailureText(image.LoadFromFile(filePath, file_))) {
-    reporter_.ShowMessage(failure, kErrorCaption, MessageIcon::None);
+  const FirmwareCheck check = CheckFirmware(image, filePath, file_, rowText);
+  if (check.verdict != CheckVerdict::Accepted) {
+    if (const std::optional<RefusalBox> box = RefusalBoxOf(check.verdict)) {
+      reporter_.ShowMessage(box->text, box->caption, box->icon);
+    }
     return;
   }
-  const IdentityCheck identity = image.MatchesIdentity(rowText);
-  if (!identity.matches) {
-    reporter_.ShowMessage(kMismatchText, kMismatchCaption, MessageIcon::Stop);
-    return;
-  }
+  WritePages(channel, image, check, mode);
+}
 
+void FlashSequence::WritePages(DriveCommandChannel& channel, const FirmwareImage& image, const FirmwareCheck& check,
+                               TransportMode mode) {
+  assert(check.verdict == CheckVerdict::Accepted);
   ChecksumLog log;
-  log.AddFirmwareLine(identity.checksum);
+  log.AddFirmwareLine(check.checksum);
   reporter_.SetLog(log.Text());
   reporter_.ShowMessage(kFlashNowText, kStatusCaption, MessageIcon::Information);
 
@@ -85,8 +90,8 @@ void FlashSequence::Run(DriveCommandChannel& channel, std::string rowText, const
   // next one follows as usual.
   int refusedPages = 0;
   for (int page = 1; page <= kPageCount; ++page) {
-    const std::uint16_t pageChecksum = image.PageChecksum(page);
-    if (!channel.WritePage(BuildPageWriteCommand(page, pageChecksum, identity.checksum), image)) ++refusedPages;
+    const std::uint16_t pageChecksum = check.PageChecksum(page);
+    if (!channel.WritePage(BuildPageWriteCommand(page, pageChecksum, check.checksum), image)) ++refusedPages;
     log.AddPageLine(page, pageChecksum);
     reporter_.SetLog(log.Text());
     reporter_.StepProgress();

@@ -98,14 +98,18 @@ IdentityCheck ScanImage(std::span<const std::uint8_t> image, std::optional<std::
 
   std::uint32_t sum = 0;
   bool matches = false;
-  for (std::size_t block = 0; block < image.size(); block += kScanBlockSize) {
+  std::array<std::uint16_t, kPageCount> pageChecksums{};
+  std::size_t page = 0;
+  for (std::size_t block = 0; block < image.size(); block += kScanBlockSize, ++page) {
     const std::size_t blockLength = std::min(kScanBlockSize, image.size() - block);
-    sum += SumBytes(image.subspan(block, blockLength));
+    const std::uint32_t blockSum = SumBytes(image.subspan(block, blockLength));
+    sum += blockSum;
+    if (page < pageChecksums.size()) pageChecksums[page] = LowSixteenBits(blockSum);
     // Every start inside the block, including one whose key runs on into the
     // next block; starts in the next block are that block's concern.
     if (finder && !matches && block < starts) {
       matches = finder->StartsAtOneOf(image.data() + block, std::min(blockLength, starts - block));
     }
   }
-  return {matches, LowSixteenBits(sum)};
+  return {matches, LowSixteenBits(sum), pageChecksums};
 }

@@ -16,12 +16,14 @@ inline constexpr std::size_t kIdentityKeyLength = 24;
 
 // The pass works block by block so that each block is searched while the sum
 // has just brought it into the cache.
-inline constexpr std::size_t kScanBlockSize = 16384;
+// A block is a page, so the block sums are the page checksums.
+inline constexpr std::size_t kScanBlockSize = kPageSize;
 
 // The key of a row, or nothing when the row is too short to hold one.
 std::optional<std::string_view> IdentityKey(std::string_view rowText);
 
 // True when key (kIdentityKeyLength characters) occurs at any offset of image
 // with all of it inside the image, compared byte for byte; with no key
-// nothing matches. The checksum is always that of the whole image.
+// nothing matches. The checksum is always that of the whole image, and each
+// page checksum that of its page (as far as image reaches).
 IdentityCheck ScanImage(std::span<const std::uint8_t> image, std::optional<std::string_view> key);

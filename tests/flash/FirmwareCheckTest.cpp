@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "flash/FirmwareCheck.h"
+#include "flash/FlashConstants.h"
+#include "flash/IdentityScan.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/RecordingChannel.h"
@@ -66,6 +68,57 @@ TEST(CheckFirmware, ChecksumIsTheSumOfTheFileAndTheImageHoldsIt) {
   const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestRow);
   EXPECT_EQ(check.checksum, sum & 0xFFFF);
   EXPECT_EQ(image.Bytes()[999], 0xFF);
+}
+
+TEST(CheckFirmware, EachPageChecksumIsTheSumOfItsOwnPage) {
+  // Every page different, the last one short of the file's end.
+  std::vector<std::uint8_t> contents = WithKey(kImageSize - 100);
+  for (std::size_t at = kIdentityKeyLength; at < contents.size(); ++at) {
+    contents[at] = static_cast<std::uint8_t>(at * 7 + at / kPageSize);
+  }
+  FirmwareImage image;
+  FakeFirmwareFile file(contents);
+  const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestRow);
+  ASSERT_EQ(check.verdict, CheckVerdict::Accepted);
+  for (int page = 1; page <= kPageCount; ++page) {
+    unsigned sum = 0;
+    const std::size_t begin = static_cast<std::size_t>(page - 1) * kPageSize;
+    for (std::size_t at = begin; at < begin + kPageSize && at < contents.size(); ++at) sum += contents[at];
+    EXPECT_EQ(check.PageChecksum(page), sum & 0xFFFF) << "page " << page;
+  }
+}
+
+// A front end that checked the file itself hands the engine the checked
+// image: the run from the first log line on is the same as a whole run's,
+// and the file is not read again, so the bytes written are the bytes checked.
+TEST(WritePages, AfterACheckDoesWhatAWholeRunDoesWithoutReadingTheFileAgain) {
+  std::vector<std::uint8_t> contents = WithKey(40000);
+  contents[20000] = 0x5A;
+  FakeFirmwareFile whole(contents);
+  RecordingReporter wholeReporter;
+  RecordingChannel wholeChannel;
+  FlashSequence(wholeReporter, whole).Run(wholeChannel, std::string(kTestRow), "x.bin", TransportMode::Aspi);
+
+  FirmwareImage image;
+  FakeFirmwareFile checked(contents);
+  const FirmwareCheck check = CheckFirmware(image, "x.bin", checked, kTestRow);
+  ASSERT_EQ(check.verdict, CheckVerdict::Accepted);
+  RecordingReporter reporter;
+  RecordingChannel channel;
+  FlashSequence(reporter, checked).WritePages(channel, image, check, TransportMode::Aspi);
+
+  EXPECT_EQ(checked.Opens(), 1);
+  ASSERT_EQ(reporter.Calls().size(), wholeReporter.Calls().size());
+  for (std::size_t call = 0; call < reporter.Calls().size(); ++call) {
+    EXPECT_EQ(reporter.Calls()[call].kind, wholeReporter.Calls()[call].kind) << "call " << call;
+    EXPECT_EQ(reporter.Calls()[call].text, wholeReporter.Calls()[call].text) << "call " << call;
+    EXPECT_EQ(reporter.Calls()[call].caption, wholeReporter.Calls()[call].caption) << "call " << call;
+  }
+  ASSERT_EQ(channel.Pages().size(), wholeChannel.Pages().size());
+  for (std::size_t page = 0; page < channel.Pages().size(); ++page) {
+    EXPECT_EQ(channel.Pages()[page].command.bytes, wholeChannel.Pages()[page].command.bytes) << "page " << page;
+    EXPECT_EQ(channel.Pages()[page].dataSum, wholeChannel.Pages()[page].dataSum) << "page " << page;
+  }
 }
 
 TEST(ChecksumLines, AreTheRunsLogLines) {

@@ -19,6 +19,13 @@ std::vector<std::uint8_t> Counting(std::size_t size) {
   return bytes;
 }
 
+TEST(FirmwareImage, ReadsAsZerosBeforeAnyLoad) {
+  const FirmwareImage image;
+  EXPECT_TRUE(std::all_of(image.Bytes().begin(), image.Bytes().end(), [](std::uint8_t byte) { return byte == 0; }));
+  EXPECT_EQ(image.Checksum(), 0);
+  EXPECT_EQ(image.PageData(kPageCount).size(), kPageSize);
+}
+
 TEST(FirmwareImageLoad, FileOfExactlyTheImageSizeFillsIt) {
   const std::vector<std::uint8_t> contents = Counting(kImageSize);
   FirmwareImage image;
