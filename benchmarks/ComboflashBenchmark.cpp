@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "ReadAndSumFloor.h"
 #include "cli/Comboflash.h"
 #include "device/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
@@ -188,18 +189,7 @@ void Check(benchmark::State& state) {
 }
 
 void ReadAndSum(benchmark::State& state) {
-  const std::string path = File().Path();
-  std::vector<std::uint8_t> buffer(kImageSize);
-  for (auto _ : state) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY);
-    const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
-    ::close(descriptor);
-    if (count != static_cast<ssize_t>(kImageSize)) state.SkipWithError("read failed");
-    std::uint32_t sum = 0;
-    for (const std::uint8_t byte : buffer) sum += byte;
-    benchmark::DoNotOptimize(sum);
-    benchmark::ClobberMemory();
-  }
+  ReadAndSumFloor(state, File().Path());
 }
 
 // A drive that answers at once, and one that takes 2 ms per command.

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ReadAndSumFloor.h"
 #include "flash/FirmwareImage.h"
 #include "framework/CFile.h"
 
@@ -66,18 +67,7 @@ void Preflight(benchmark::State& state) {
 }
 
 void Floor(benchmark::State& state) {
-  const std::string path = File().Path();
-  std::vector<std::uint8_t> buffer(kImageSize);
-  for (auto _ : state) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY);
-    const ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
-    ::close(descriptor);
-    if (count != static_cast<ssize_t>(kImageSize)) state.SkipWithError("read failed");
-    std::uint32_t sum = 0;
-    for (const std::uint8_t byte : buffer) sum += byte;
-    benchmark::DoNotOptimize(sum);
-    benchmark::ClobberMemory();
-  }
+  ReadAndSumFloor(state, File().Path());
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
 }
 
