@@ -88,8 +88,14 @@ Answer ClickRow(Session&, Words& words) {
   return OnControl(words, [&](HWND list) {
     const auto row = words.NextNumber();
     if (!row) return Usage("click-row HWND ID ROW");
-    const auto rect = ListItemScreenRect(list, static_cast<int>(*row));
-    if (!rect) return Answer::Error("no row " + Number(*row));
+    // A list may still be filling, or too busy to answer, just after its
+    // window shows: give the row the same time a click gets to take effect.
+    std::optional<RECT> rect;
+    if (!WaitUntil(kClickEffectMs, [&] { return (rect = ListItemScreenRect(list, static_cast<int>(*row))).has_value(); })) {
+      const auto count = ListItemCount(list);
+      if (!count) return NoAnswer(list);
+      return Answer::Error("no row " + Number(*row) + ": the list has " + Number(*count) + " rows");
+    }
     // Aim inside the part of the row that the list shows.
     RECT client{};
     GetClientRect(list, &client);
