@@ -6,6 +6,7 @@
 #   GUEST_TCMU_DRIVE       the comboflash_tcmu_drive program
 #   GUEST_E2E_DRIVER       the UI driver (uidriver.exe)
 #   GUEST_COMBOFLASH       ComboFlash.exe under test
+#   GUEST_COMBOFLASH_CLI   comboflash, the Linux tool (its tests only)
 #   GUEST_CASE_TIMEOUT     seconds one case may take
 set -uo pipefail
 

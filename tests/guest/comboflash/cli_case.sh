@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# One case of comboflash, the Linux command-line flasher, against the emulated
+# drive behind the guest's kernel, checked by what comboflash says and exits
+# with and by what the drive received.
+# ARGS: the case, the drive's /dev/srN, a folder for the case's files.
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../guest-lib.sh"
+
+case_name=${1:?case} device=${2:?device} work=${3:?folder}
+cli=${GUEST_COMBOFLASH_CLI:?path of comboflash}
+key="EMULATEDCOMBO DRIVE RW  "
+refused_page=7
+mkdir -p "$work"
+chmod 755 "$work"
+report=$work/drive/report
+
+fail() { echo "FAIL: $*"; exit 1; }
+expect_eq() { [ "$1" = "$2" ] || fail "$3: \"$1\", expected \"$2\""; }
+expect_in() { [[ $1 == *"$2"* ]] || fail "$3 does not say \"$2\": $1"; }
+
+firmware=$work/firmware.bin
+"$SOURCE_ROOT/tools/make-sample-firmware" "$firmware" "$key" 300000
+chmod 644 "$firmware"
+
+drive_options=(--vendor EMULATED --product "COMBO DRIVE RW" --revision 1.00)
+[ "$case_name" = flash-refused-page ] && drive_options+=(--refuse-page "$refused_page" --refusal-sense 03/0c/00)
+"$TCMU_DRIVE" start "$work/drive" "${drive_options[@]}" >/dev/null || fail "the emulated drive did not start"
+trap '"$TCMU_DRIVE" stop "$work/drive" >/dev/null 2>&1 || true' EXIT
+
+# run [AS_USER] ARGS...: comboflash's exit code in CODE, its output in OUT and ERR.
+run() {
+  local as=()
+  if [ "$1" = --as-tester ]; then as=(setpriv --reuid tester --regid tester --clear-groups --reset-env); shift; fi
+  CODE=0
+  "${as[@]}" "$cli" "$@" >"$work/out" 2>"$work/err" </dev/null || CODE=$?
+  OUT=$(cat "$work/out") ERR=$(cat "$work/err")
+  printf '$ comboflash %s\n%s\n%s\n(exit code %s)\n' "$*" "$OUT" "$ERR" "$CODE"
+}
+
+# finish_drive: ends the drive's server, which writes its report and image.
+finish_drive() {
+  trap - EXIT
+  "$TCMU_DRIVE" stop "$work/drive" >/dev/null || fail "the emulated drive did not stop"
+}
+page_writes() { grep -c '^command: fd ' "$report" || true; }
+verdict() { sed -n 's/^verdict: //p' "$report"; }
+
+case $case_name in
+  list)
+    run list --json
+    expect_eq "$CODE" 0 "exit code"
+    expect_in "$OUT" "{\"device\":\"$device\",\"bus\":\"scsi\",\"vendor\":\"EMULATED\",\"product\":\"COMBO DRIVE RW  \",\"revision\":\"1.00\",\"error\":null}" "the list"
+    run list
+    expect_eq "$CODE" 0 "exit code"
+    expect_in "$OUT" "$device  scsi  EMULATED COMBO DRIVE RW   1.00" "the list"
+    ;;
+  check)
+    run check "$firmware" --drive "$device"
+    expect_eq "$CODE" 0 "exit code"
+    expect_in "$OUT" "Identity: \"$key\" found in the image" "check"
+    expect_in "$OUT" "The file would be flashed to this drive." "check"
+    finish_drive
+    grep -q '^command: 12 ' "$report" || fail "the drive was never asked its identity"
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  check-mismatch)
+    "$SOURCE_ROOT/tools/make-sample-firmware" "$firmware" "OTHER   COMBO DRIVE RW  " 300000
+    run check "$firmware" --drive "$device"
+    expect_eq "$CODE" 5 "exit code"
+    expect_in "$ERR" "does not carry the drive's identity \"$key\"" "the refusal"
+    ;;
+  flash-complete)
+    run flash "$firmware" --drive "$device" --yes
+    expect_eq "$CODE" 0 "exit code"
+    expect_eq "$(grep -c '  written$' "$work/out")" 32 "pages reported written"
+    finish_drive
+    expect_eq "$(verdict)" "image complete and consistent" "the drive's verdict"
+    cmp "$work/drive/image" "$firmware" || fail "the drive's image differs from the firmware file"
+    ;;
+  flash-refused-page)
+    run flash "$firmware" --drive "$device" --yes
+    expect_eq "$CODE" 1 "exit code"
+    expect_in "$OUT$ERR" "1 of 32 pages were not written" "the verdict"
+    expect_in "$OUT" "status 0x02, sense key 0x3, ASC 0x0c, ASCQ 0x00" "page $refused_page's outcome"
+    finish_drive
+    expect_eq "$(page_writes)" 32 "page writes the drive received"
+    expect_eq "$(verdict)" "image incomplete: 31 of 32 pages accepted" "the drive's verdict"
+    ;;
+  dry-run)
+    run flash "$firmware" --drive "$device" --dry-run
+    expect_eq "$CODE" 0 "exit code"
+    expect_eq "$(grep -c '^Page-[ 0-9]*: FD 07 ' "$work/out")" 32 "commands printed"
+    finish_drive
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  no-read-access)
+    chmod 600 "$device"
+    run --as-tester check "$firmware" --drive "$device"
+    expect_eq "$CODE" 3 "exit code"
+    expect_in "$ERR" "no read access to $device" "the refusal"
+    expect_in "$ERR" "usually cdrom" "the refusal"
+    ;;
+  no-raw-io)
+    # Read-write access to the node, but no CAP_SYS_RAWIO.
+    chmod 666 "$device"
+    run --as-tester flash "$firmware" --drive "$device" --yes
+    chmod 600 "$device"
+    expect_eq "$CODE" 8 "exit code"
+    expect_in "$ERR" "CAP_SYS_RAWIO" "the refusal"
+    expect_in "$ERR" "Run comboflash as root" "the refusal"
+    finish_drive
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  held-open)
+    # Another program holds the drive exclusively, as a mount does.
+    python3 -c 'import os, sys, time
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_EXCL)
+print("held", flush=True)
+time.sleep(600)' "$device" >"$work/holder" &
+    holder=$!
+    for _ in $(seq 50); do grep -q held "$work/holder" && break; sleep 0.1; done
+    grep -q held "$work/holder" || fail "the other program could not hold the drive"
+    run flash "$firmware" --drive "$device" --yes
+    kill "$holder"
+    expect_eq "$CODE" 3 "exit code"
+    expect_in "$ERR" "$device is in use" "the refusal"
+    finish_drive
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  *) fail "unknown case $case_name" ;;
+esac
+echo "case $case_name: passed"
