@@ -155,24 +155,38 @@ void WholeFlash(benchmark::State& state) {
   });
 }
 
-void BareCalls(benchmark::State& state) {
-  // The same 32 commands and pages the flash sends, built beforehand.
+// The 32 commands a flash of the file sends, built beforehand.
+std::vector<PageWriteCommand> FlashCommands() {
   FirmwareImage image;
   CFile file;
   image.LoadFromFile(File().Path(), file);
-  const std::uint16_t checksum = image.Checksum();
-  std::vector<ScsiRequest> requests;
+  std::vector<PageWriteCommand> commands;
   for (int page = 1; page <= kPageCount; ++page) {
-    requests.push_back(MakePageWriteRequest(BuildPageWriteCommand(page, image.PageChecksum(page), checksum),
-                                            image.PageData(page)));
+    commands.push_back(BuildPageWriteCommand(page, image.PageChecksum(page), image.Checksum()));
   }
+  return commands;
+}
+
+// Opens the drive, as the flash does too, and sends it the 32 pages, each
+// with its command; pageData(page) gives the page's bytes.
+template <typename PageData>
+void SendPages(benchmark::State& state, FreshDrive& fresh, const std::vector<PageWriteCommand>& commands,
+               PageData pageData) {
+  OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
+  SgIoTransport transport(*node.node);
+  for (int page = 1; page <= kPageCount; ++page) {
+    const ScsiRequest request = MakePageWriteRequest(commands[static_cast<std::size_t>(page - 1)], pageData(page));
+    if (!transport.Execute(request).IsGood()) state.SkipWithError("page refused");
+  }
+}
+
+void BareCalls(benchmark::State& state) {
+  const std::vector<PageWriteCommand> commands = FlashCommands();
+  FirmwareImage image;
+  CFile file;
+  image.LoadFromFile(File().Path(), file);
   ForEachFreshDrive(state, [&](FreshDrive& fresh) {
-    // Opening is part of the floor: the flash opens its drive too.
-    OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
-    SgIoTransport transport(*node.node);
-    for (const ScsiRequest& request : requests) {
-      if (!transport.Execute(request).IsGood()) state.SkipWithError("page refused");
-    }
+    SendPages(state, fresh, commands, [&](int page) { return image.PageData(page); });
   });
 }
 
@@ -180,25 +194,14 @@ void BareCalls(benchmark::State& state) {
 // it, and send its 32 pages with commands built beforehand. What a flash adds
 // beyond this is the identity search, the INQUIRY, the checks and the output.
 void ReadThenBareCalls(benchmark::State& state) {
-  FirmwareImage image;
-  CFile file;
-  image.LoadFromFile(File().Path(), file);
-  const std::uint16_t checksum = image.Checksum();
-  std::vector<PageWriteCommand> commands;
-  for (int page = 1; page <= kPageCount; ++page) {
-    commands.push_back(BuildPageWriteCommand(page, image.PageChecksum(page), checksum));
-  }
+  const std::vector<PageWriteCommand> commands = FlashCommands();
   std::vector<std::uint8_t> buffer(kImageSize);
   ForEachFreshDrive(state, [&](FreshDrive& fresh) {
     if (!ReadAndSumOnce(File().Path(), buffer)) state.SkipWithError("read failed");
-    OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
-    SgIoTransport transport(*node.node);
-    for (int page = 1; page <= kPageCount; ++page) {
-      const std::span<const std::uint8_t, kPageSize> data(
-          buffer.data() + static_cast<std::size_t>(page - 1) * kPageSize, kPageSize);
-      if (!transport.Execute(MakePageWriteRequest(commands[static_cast<std::size_t>(page - 1)], data)).IsGood())
-        state.SkipWithError("page refused");
-    }
+    SendPages(state, fresh, commands, [&](int page) {
+      return std::span<const std::uint8_t, kPageSize>(buffer.data() + static_cast<std::size_t>(page - 1) * kPageSize,
+                                                      kPageSize);
+    });
   });
 }
 
