@@ -28,10 +28,9 @@
 #include <fstream>
 
 #include "device/AspiRequests.h"
+#include "testing/drive/ScsiWireValues.h"
 
 namespace {
-
-constexpr std::uint8_t kPageWriteOpcode = 0xFD;
 
 std::string Hex2(unsigned value) {
   char text[8];
@@ -41,7 +40,7 @@ std::string Hex2(unsigned value) {
 
 bool SentPages(const EmulatedDrive& drive) {
   for (const ReceivedCommand& command : drive.Commands()) {
-    if (!command.cdb.empty() && command.cdb[0] == kPageWriteOpcode) return true;
+    if (!command.cdb.empty() && command.cdb[0] == scsi_wire::kPageWriteOpcode) return true;
   }
   return false;
 }

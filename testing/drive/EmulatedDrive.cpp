@@ -5,13 +5,10 @@
 #include <numeric>
 #include <utility>
 
+#include "testing/drive/ScsiWireValues.h"
+
 namespace {
 
-constexpr std::uint8_t kGood = 0x00;
-constexpr std::uint8_t kCheckCondition = 0x02;
-constexpr std::uint8_t kInquiryOpcode = 0x12;
-constexpr std::size_t kInquiryLength = 36;
-constexpr std::uint8_t kWriteOpcode = 0xFD;
 constexpr std::array<std::uint8_t, 5> kWriteSignature = {0x07, 'Z', 'Y', 'N', 'K'};
 constexpr std::size_t kWriteCommandLength = 12;
 
@@ -48,13 +45,13 @@ PageSequence& EmulatedDrive::SequenceFor(int page) {
 
 std::uint8_t EmulatedDrive::Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
                                     std::size_t transferLength) {
-  commands_.push_back({std::vector<std::uint8_t>(cdb.begin(), cdb.end()), direction, transferLength, kGood});
-  std::uint8_t status = kCheckCondition;
+  commands_.push_back({std::vector<std::uint8_t>(cdb.begin(), cdb.end()), direction, transferLength, scsi_wire::kStatusGood});
+  std::uint8_t status = scsi_wire::kStatusCheckCondition;
   if (cdb.empty()) {
     Violation("empty command");
-  } else if (cdb[0] == kInquiryOpcode) {
+  } else if (cdb[0] == scsi_wire::kInquiryOpcode) {
     status = Inquire(cdb, direction, data, transferLength);
-  } else if (cdb[0] == kWriteOpcode) {
+  } else if (cdb[0] == scsi_wire::kPageWriteOpcode) {
     status = WritePage(cdb, direction, data, transferLength);
   } else {
     Violation("unknown operation code " + Hex(cdb[0]));
@@ -65,33 +62,33 @@ std::uint8_t EmulatedDrive::Execute(std::span<const std::uint8_t> cdb, DataDirec
 
 std::uint8_t EmulatedDrive::Inquire(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
                                     std::size_t transferLength) {
-  if (cdb.size() < 6 || cdb[4] != kInquiryLength || cdb[1] != 0 || cdb[2] != 0) {
+  if (cdb.size() < 6 || cdb[4] != scsi_wire::kStandardInquiryLength || cdb[1] != 0 || cdb[2] != 0) {
     Violation("INQUIRY is not a standard INQUIRY for 36 bytes");
   }
-  if (direction != DataDirection::In || transferLength != kInquiryLength || !data) {
+  if (direction != DataDirection::In || transferLength != scsi_wire::kStandardInquiryLength || !data) {
     Violation("INQUIRY without a 36-byte data-in phase");
-    return kCheckCondition;
+    return scsi_wire::kStatusCheckCondition;
   }
-  if (behaviour_.refuseInquiry) return kCheckCondition;
-  std::array<std::uint8_t, kInquiryLength> answer{};
+  if (behaviour_.refuseInquiry) return scsi_wire::kStatusCheckCondition;
+  std::array<std::uint8_t, scsi_wire::kStandardInquiryLength> answer{};
   answer[0] = inquiry_.peripheral;
-  answer[4] = kInquiryLength - 5;  // additional length
+  answer[4] = scsi_wire::kStandardInquiryLength - 5;  // additional length
   CopyPadded(inquiry_.vendor, &answer[8], 8);
   CopyPadded(inquiry_.product, &answer[16], 16);
   CopyPadded(inquiry_.revision, &answer[32], 4);
   std::copy(answer.begin(), answer.end(), data);
-  return kGood;
+  return scsi_wire::kStatusGood;
 }
 
 std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDirection direction,
                                       const std::uint8_t* data, std::size_t transferLength) {
   if (cdb.size() != kWriteCommandLength) {
     Violation("page write of " + std::to_string(cdb.size()) + " command bytes, not 12");
-    return kCheckCondition;
+    return scsi_wire::kStatusCheckCondition;
   }
   if (!std::equal(kWriteSignature.begin(), kWriteSignature.end(), cdb.begin() + 1)) {
     Violation("bytes 1 to 5 are not 07 'ZYNK'");
-    return kCheckCondition;
+    return scsi_wire::kStatusCheckCondition;
   }
   const int page = cdb[10];
   const bool pageInRange = page >= 1 && page <= kPageCount;
@@ -99,7 +96,7 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   if (cdb[11] != kPageCount) Violation("byte 11 is " + Hex(cdb[11]) + ", not 0x20", sequence);
   if (!pageInRange) {
     Violation("page number " + std::to_string(page) + " outside 1 to 32");
-    return kCheckCondition;
+    return scsi_wire::kStatusCheckCondition;
   }
   if (page != sequence->lastPage + 1) {
     Violation("page " + std::to_string(page) + " after page " + std::to_string(sequence->lastPage), sequence);
@@ -107,7 +104,7 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   sequence->lastPage = page;
   if (direction != DataDirection::Out || transferLength != kPageSize || !data) {
     Violation("page " + std::to_string(page) + " without a 16384-byte data-out phase", sequence);
-    return kCheckCondition;
+    return scsi_wire::kStatusCheckCondition;
   }
   const std::uint16_t pageChecksum = static_cast<std::uint16_t>(cdb[6] << 8 | cdb[7]);
   const std::uint16_t imageChecksum = static_cast<std::uint16_t>(cdb[8] << 8 | cdb[9]);
@@ -134,11 +131,11 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   }
   const bool refusedHere = behaviour_.refusedInSequence == 0 ||
                            behaviour_.refusedInSequence == static_cast<int>(sequences_.size());
-  if (behaviour_.refusedPage == page && refusedHere) return kCheckCondition;
+  if (behaviour_.refusedPage == page && refusedHere) return scsi_wire::kStatusCheckCondition;
 
   std::copy_n(data, kPageSize, sequence->image.begin() + pageStart);
   sequence->accepted.set(static_cast<std::size_t>(page - 1));
-  return kGood;
+  return scsi_wire::kStatusGood;
 }
 
 namespace {

@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <span>
 
+#include "testing/drive/ScsiWireValues.h"
+
 namespace {
 
-constexpr std::uint8_t kInquiryOpcode = 0x12;
-constexpr std::uint8_t kCheckCondition = 0x02;
 constexpr std::uint8_t kDriverSense = 0x08;
 constexpr std::size_t kFixedSenseLength = 18;
 
@@ -36,7 +36,7 @@ class EmulatedSgNode final : public DeviceNode {
     if (header.interface_id != 'S' || header.cmd_len == 0 || header.cmd_len > 16 || !header.cmdp) return EINVAL;
 
     const std::span<const std::uint8_t> cdb(header.cmdp, header.cmd_len);
-    const bool vendor = cdb[0] != kInquiryOpcode;
+    const bool vendor = cdb[0] != scsi_wire::kInquiryOpcode;
     if (vendor && !kernel_.rawIo_) return EPERM;
     const int page = vendor && cdb.size() > 10 ? cdb[10] : 0;
     const auto fault = std::find_if(node.faults.begin(), node.faults.end(),
@@ -61,7 +61,7 @@ class EmulatedSgNode final : public DeviceNode {
     header.driver_status = 0;
     header.sb_len_wr = 0;
     header.resid = 0;
-    if (status == kCheckCondition) {
+    if (status == scsi_wire::kStatusCheckCondition) {
       // As the kernel does: the sense, flagged in the driver status.
       header.driver_status = kDriverSense;
       std::uint8_t sense[kFixedSenseLength] = {0x70, 0, kEmulatedSenseKey, 0, 0, 0, 0, 10, 0, 0, 0, 0,

@@ -5,15 +5,10 @@
 #include <thread>
 
 #include "flash/FlashConstants.h"
+#include "testing/drive/ScsiWireValues.h"
 
 namespace {
 
-constexpr std::uint8_t kGood = 0x00;
-constexpr std::uint8_t kCheckCondition = 0x02;
-constexpr std::uint8_t kTestUnitReady = 0x00;
-constexpr std::uint8_t kInquiry = 0x12;
-constexpr std::uint8_t kPageWrite = 0xFD;
-constexpr std::size_t kStandardInquiryLength = 36;
 constexpr std::uint8_t kRemovable = 0x80;
 constexpr std::uint8_t kVersionSpc3 = 0x05;
 constexpr std::uint8_t kResponseFormat = 0x02;
@@ -37,7 +32,7 @@ void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
 
 TcmuAnswer CheckCondition(SenseCode sense) {
   TcmuAnswer answer;
-  answer.scsiStatus = kCheckCondition;
+  answer.scsiStatus = scsi_wire::kStatusCheckCondition;
   answer.sense[0] = kFixedSenseCurrent;
   answer.sense[2] = sense.key;
   answer.sense[7] = kSenseAdditionalLength;
@@ -59,11 +54,11 @@ std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
   const std::uint8_t opcode = command.cdb.empty() ? 0xFF : command.cdb[0];
   if (command.cdb.empty()) {
     answer = CheckCondition(kInvalidOpcode);
-  } else if (opcode == kInquiry) {
+  } else if (opcode == scsi_wire::kInquiryOpcode) {
     answer = Inquiry(command);
-  } else if (opcode == kTestUnitReady) {
+  } else if (opcode == scsi_wire::kTestUnitReadyOpcode) {
     answer = CheckCondition(kNoMedium);
-  } else if (opcode == kPageWrite) {
+  } else if (opcode == scsi_wire::kPageWriteOpcode) {
     answer = PageWrite(command);
   } else {
     answer = CheckCondition(kInvalidOpcode);
@@ -71,7 +66,7 @@ std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
   entry.answered = answer.has_value();
   if (answer) {
     entry.scsiStatus = answer->scsiStatus;
-    if (answer->scsiStatus == kCheckCondition) entry.sense = {answer->sense[2], answer->sense[12], answer->sense[13]};
+    if (answer->scsiStatus == scsi_wire::kStatusCheckCondition) entry.sense = {answer->sense[2], answer->sense[12], answer->sense[13]};
   }
   log_.push_back(std::move(entry));
   return answer;
@@ -83,19 +78,19 @@ TcmuAnswer CdromTarget::Inquiry(const TcmuCommand& command) {
     return CheckCondition(kInvalidField);
   }
   const InquiryData& identity = drive_.Inquiry();
-  std::array<std::uint8_t, kStandardInquiryLength> answer{};
+  std::array<std::uint8_t, scsi_wire::kStandardInquiryLength> answer{};
   answer[0] = identity.peripheral;
   answer[1] = kRemovable;
   answer[2] = kVersionSpc3;
   answer[3] = kResponseFormat;
-  answer[4] = kStandardInquiryLength - 5;
+  answer[4] = scsi_wire::kStandardInquiryLength - 5;
   Pad(identity.vendor, &answer[8], 8);
   Pad(identity.product, &answer[16], 16);
   Pad(identity.revision, &answer[32], 4);
   const std::size_t allocation = static_cast<std::size_t>(command.cdb[3] << 8 | command.cdb[4]);
   command.CopyIn(std::span<const std::uint8_t>(answer).first(std::min(allocation, answer.size())));
   TcmuAnswer good;
-  good.scsiStatus = kGood;
+  good.scsiStatus = scsi_wire::kStatusGood;
   return good;
 }
 
@@ -114,9 +109,9 @@ std::optional<TcmuAnswer> CdromTarget::PageWrite(const TcmuCommand& command) {
   // A page write carries data out; with none the drive sees no data phase.
   const std::size_t objections = drive_.Violations().size();
   const std::uint8_t status = drive_.Execute(cdb, DataDirection::Out, data.empty() ? nullptr : data.data(), data.size());
-  if (status == kGood) {
+  if (status == scsi_wire::kStatusGood) {
     TcmuAnswer good;
-    good.scsiStatus = kGood;
+    good.scsiStatus = scsi_wire::kStatusGood;
     return good;
   }
   // A page the drive objects to is malformed; otherwise it is the page the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "testing/drive/ScsiWireValues.h"
 #include "testing/tcmu/TcmuLayout.h"
 
 namespace {
@@ -22,8 +23,6 @@ std::size_t CdbLength(std::uint8_t opcode) {
   constexpr std::array<std::size_t, 8> kByGroup = {6, 10, 10, 12, 16, 12, 10, 10};
   return kByGroup[opcode >> 5];
 }
-
-constexpr std::uint8_t kCheckCondition = 0x02;
 
 }  // namespace
 
@@ -114,7 +113,7 @@ int TcmuRing::Process(TcmuCommandHandler& handler) {
         }
         answer = *given;
       } else {
-        answer.scsiStatus = kCheckCondition;  // no sense: a request that cannot be read
+        answer.scsiStatus = scsi_wire::kStatusCheckCondition;  // no sense: a request that cannot be read
       }
       std::fill_n(entry + kStatusAt, kAnswerSize, std::uint8_t{0});
       entry[kStatusAt] = answer.scsiStatus;
