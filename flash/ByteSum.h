@@ -5,10 +5,6 @@
 #include <span>
 
 // Even a whole image (kImageSize bytes of 0xFF) stays far below 2^32.
-inline std::uint32_t SumBytes(std::span<const std::uint8_t> bytes) {
-  std::uint32_t sum = 0;
-  for (const std::uint8_t byte : bytes) sum += byte;
-  return sum;
-}
+std::uint32_t SumBytes(std::span<const std::uint8_t> bytes);
 
 inline std::uint16_t LowSixteenBits(std::uint32_t sum) { return static_cast<std::uint16_t>(sum & 0xFFFFu); }
