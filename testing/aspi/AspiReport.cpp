@@ -49,9 +49,9 @@ bool SentPages(const EmulatedDrive& drive) {
 
 std::string FormatAspiReport(const std::vector<AspiRequestRecord>& records, const EmulatedDrives& drives) {
   std::string report;
-  int number = 1;
+  int request = 1;
   for (const AspiRequestRecord& record : records) {
-    report += "request " + std::to_string(number++) + " ";
+    report += "request " + std::to_string(request++) + " ";
     const std::string status = record.ended ? "0x" + Hex2(record.status) : "pending";
     if (record.command == aspi::SC_EXEC_SCSI_CMD) {
       std::string cdb;
