@@ -1,8 +1,9 @@
 // comboflash against the floors its work stands on, each measured in the same
 // run: a whole `comboflash flash --yes` against the emulated drive answering
 // at once behind the open/ioctl seam, against 32 bare SG_IO back-end calls
-// with the same commands and pages to a drive of the same kind; and
-// `comboflash check` against reading the file and summing its bytes.
+// with the same commands and pages to a drive of the same kind; the flash's
+// writing phase alone against the same calls; and `comboflash check` against
+// reading the file and summing its bytes.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -23,9 +24,12 @@
 #include <vector>
 
 #include "ReadAndSumFloor.h"
+#include "cli/Commands.h"
 #include "cli/Comboflash.h"
+#include "cli/FlashProgress.h"
 #include "device/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
+#include "flash/FirmwareCheck.h"
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
 #include "framework/CFile.h"
@@ -117,16 +121,25 @@ struct FreshDrive {
   SlowNodes slow;
 };
 
-int Comboflash(const std::vector<std::string>& words, DeviceNodes& nodes, std::ostringstream& out) {
+// What comboflash is given to run with: output to strings, no logind, no
+// signal handling, the right to send vendor commands.
+struct BenchContext {
+  explicit BenchContext(DeviceNodes& nodes, std::ostringstream& out)
+      : context{.out = out, .err = err, .in = in, .nodes = nodes, .file = file, .inhibitor = inhibitor,
+                .interruptions = interruptions, .rawIo = true} {
+    out.str({});
+  }
   std::ostringstream err;
   std::istringstream in;
   CFile file;
   NoInhibitor inhibitor;
   NoInterruptions interruptions;
-  out.str({});
-  CliContext context{.out = out, .err = err, .in = in, .nodes = nodes, .file = file, .inhibitor = inhibitor,
-                     .interruptions = interruptions, .rawIo = true};
-  return RunComboflash(words, context);
+  CliContext context;
+};
+
+int Comboflash(const std::vector<std::string>& words, DeviceNodes& nodes, std::ostringstream& out) {
+  BenchContext bench(nodes, out);
+  return RunComboflash(words, bench.context);
 }
 
 // Each flash goes to a fresh drive, made and judged with the timing paused.
@@ -190,6 +203,24 @@ void BareCalls(benchmark::State& state) {
   });
 }
 
+// A flash's writing phase alone, as comboflash runs it once the file is
+// checked and the user has said yes: the engine, the page channel and the
+// progress output over the same back end, against the bare calls above.
+void WritingPhase(benchmark::State& state) {
+  FirmwareImage image;
+  CFile file;
+  const FirmwareCheck check = CheckFirmware(image, File().Path(), file, RowTextOf(kKey + kDrive.revision));
+  if (check.verdict != CheckVerdict::Accepted) state.SkipWithError("the file was not accepted");
+  std::ostringstream out;
+  ForEachFreshDrive(state, [&](FreshDrive& fresh) {
+    BenchContext bench(fresh.slow, out);
+    OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
+    FlashProgress progress(out, false);
+    WriteCheckedPages(bench.context, *node.node, progress, image, check);
+    if (!progress.Complete()) state.SkipWithError("flash failed");
+  });
+}
+
 // The floor with the file's reading in it: read the file into a buffer, sum
 // it, and send its 32 pages with commands built beforehand. What a flash adds
 // beyond this is the identity search, the INQUIRY, the checks and the output.
@@ -218,15 +249,21 @@ void ReadAndSum(benchmark::State& state) {
   ReadAndSumFloor(state, File().Path());
 }
 
+void ReadAndPlainSum(benchmark::State& state) {
+  ReadAndSumFloor(state, File().Path(), FloorSum::PlainLoop);
+}
+
 // A drive that answers at once, and one that takes 2 ms per command.
 constexpr std::int64_t kSlowDriveMicroseconds = 2000;
 BENCHMARK(WholeFlash)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BareCalls)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(WritingPhase)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(ReadThenBareCalls)->Arg(0)->Iterations(40)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(WholeFlash)->Arg(kSlowDriveMicroseconds)->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BareCalls)->Arg(kSlowDriveMicroseconds)->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(Check)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(ReadAndSum)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ReadAndPlainSum)->Iterations(200)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // Prints the usual table, then the ratios of the medians.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -268,8 +305,10 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("flash/bare-calls, drive answering at once", "WholeFlash/0", "BareCalls/0");
   reporter.PrintRatio("flash/read-and-sum-then-bare-calls, drive answering at once", "WholeFlash/0",
                       "ReadThenBareCalls/0");
+  reporter.PrintRatio("writing phase/bare-calls, drive answering at once", "WritingPhase/0", "BareCalls/0");
   reporter.PrintRatio("flash/bare-calls, drive taking 2 ms per command", "WholeFlash/2000", "BareCalls/2000");
   reporter.PrintRatio("check/read-and-sum", "Check/", "ReadAndSum/");
+  reporter.PrintRatio("check/read-and-plain-loop-sum", "Check/", "ReadAndPlainSum/");
   benchmark::Shutdown();
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CliContext.h"
+#include "cli/FlashProgress.h"
 #include "device/linux/OpticalDrives.h"
 #include "flash/FirmwareCheck.h"
 
@@ -21,3 +22,9 @@ std::string ShownIdentity(const DriveProbe& probe);
 std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, const std::string& identity);
 int ExitCodeOf(const FirmwareCheck& check);
 void Refuse(CliContext& context, const std::string& reason);
+
+// A confirmed flash's writing: the pages of the checked image through the
+// engine to node, with sleep held off and the stopping signals held back;
+// returns the signal held back, or 0.
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
+                      const FirmwareCheck& check);

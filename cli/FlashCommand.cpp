@@ -63,11 +63,12 @@ bool Confirmed(CliContext& context, const std::string& file, const std::string& 
   return answer == kConfirmWord;
 }
 
-// Sends the pages through the engine with sleep held off and the stopping
-// signals held back; returns the held signal, or 0. The engine writes the
-// image as it was checked and confirmed, not the file read anew.
-int WritePages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
-               const FirmwareCheck& check) {
+}  // namespace
+
+// The engine writes the image as it was checked and confirmed, not the file
+// read anew.
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
+                      const FirmwareCheck& check) {
   if (const auto why = context.inhibitor.Hold()) Refuse(context, Fill(kNoInhibitor, {*why}));
   context.interruptions.Begin();
   SgIoTransport transport(node);
@@ -77,8 +78,6 @@ int WritePages(CliContext& context, DeviceNode& node, FlashProgress& progress, c
   context.inhibitor.Release();
   return held;
 }
-
-}  // namespace
 
 int RunFlash(const Arguments& arguments, CliContext& context) {
   const std::string devicePath = DevicePathOf(arguments.drive, context);
@@ -126,7 +125,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
   }
 
   FlashProgress progress(context.out, context.outputIsTerminal);
-  const int held = WritePages(context, *probe.node, progress, image, check);
+  const int held = WriteCheckedPages(context, *probe.node, progress, image, check);
   probe.node.reset();
 
   context.out << progress.Verdict() << '\n';
