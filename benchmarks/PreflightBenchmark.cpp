@@ -71,8 +71,14 @@ void Floor(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
 }
 
+void PlainLoopFloor(benchmark::State& state) {
+  ReadAndSumFloor(state, File().Path(), FloorSum::PlainLoop);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
+}
+
 BENCHMARK(Preflight)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(Floor)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(PlainLoopFloor)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // Prints the usual table, then the ratio of the medians.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -88,11 +94,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
-  void PrintRatio() const {
+  void PrintRatio(const char* label, const char* floorName) const {
     const auto preflight = medians_.find("Preflight");
-    const auto floor = medians_.find("Floor");
+    const auto floor = medians_.find(floorName);
     if (preflight == medians_.end() || floor == medians_.end() || floor->second <= 0) return;
-    std::printf("ratio preflight/floor (median real time): %.2f\n", preflight->second / floor->second);
+    std::printf("ratio %s (median real time): %.2f\n", label, preflight->second / floor->second);
   }
 
  private:
@@ -106,7 +112,8 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio();
+  reporter.PrintRatio("preflight/floor", "Floor");
+  reporter.PrintRatio("preflight/plain-loop-floor", "PlainLoopFloor");
   benchmark::Shutdown();
   return 0;
 }
