@@ -19,8 +19,15 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
   using namespace cli_text;
   Arguments arguments;
   if (words.empty()) return std::string(kNoCommand);
+  // Asking for help or the version always works, whatever else is wrong.
   for (const std::string& word : words) {
     if (word == "--help" || word == "-h") return arguments;
+  }
+  for (const std::string& word : words) {
+    if (word == "--version") {
+      arguments.command = Arguments::Command::Version;
+      return arguments;
+    }
   }
 
   const std::string& command = words[0];

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct Arguments {
-  enum class Command { Help, List, Check, Flash };
+  enum class Command { Help, Version, List, Check, Flash };
   Command command = Command::Help;
   std::string file;
   std::string drive;

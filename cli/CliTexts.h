@@ -6,11 +6,14 @@
 
 namespace cli_text {
 
+// The version comes from the build (the project's version).
+inline constexpr std::string_view kVersion = "comboflash {}\n";
+
 inline constexpr std::string_view kHelp =
     "Usage: comboflash list [--json]\n"
     "       comboflash check FILE --drive DEV [--json]\n"
     "       comboflash flash FILE --drive DEV [--yes] [--dry-run] [--force]\n"
-    "       comboflash --help\n"
+    "       comboflash --help | --version\n"
     "\n"
     "Rewrites the firmware of a CD-RW/DVD combo drive with a .bin image of up to\n"
     "512 KiB, sent as 32 pages of 16 KiB. A file that does not carry the drive's\n"
@@ -29,6 +32,7 @@ inline constexpr std::string_view kHelp =
     "  --dry-run     print the 32 commands in hex and send nothing\n"
     "  --force       flash even on battery power below 30%\n"
     "  --help        this text\n"
+    "  --version     the program's version\n"
     "\n"
     "Rights: check and list need read access to the drive's node (usually the\n"
     "cdrom group); flash needs read-write access, and Linux passes the drive's\n"

@@ -20,6 +20,9 @@ int RunComboflash(const std::vector<std::string>& words, CliContext& context) {
     case Arguments::Command::Help:
       context.out << cli_text::kHelp;
       return kExitOk;
+    case Arguments::Command::Version:
+      context.out << Fill(cli_text::kVersion, {COMBOFLASH_VERSION});
+      return kExitOk;
     case Arguments::Command::List: return RunList(arguments, context);
     case Arguments::Command::Check: return RunCheck(arguments, context);
     case Arguments::Command::Flash: return RunFlash(arguments, context);

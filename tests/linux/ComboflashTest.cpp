@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -128,6 +129,28 @@ TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
     EXPECT_NE(result.out.find("\n  " + std::to_string(code) + "  "), std::string::npos) << code;
   }
   EXPECT_EQ(Run({"flash", "--help"}).out, result.out);
+}
+
+// The version is the one the man page's title line names, and asking for it
+// works whatever else the command line holds.
+TEST_F(Comboflash, VersionIsTheOneTheManPageNames) {
+  std::ifstream manPage(COMBOFLASH_MAN_PAGE);
+  std::string title;
+  std::getline(manPage, title);
+  const std::string marker = "\"ComboFlash ";
+  const std::size_t start = title.find(marker);
+  ASSERT_TRUE(title.starts_with(".TH COMBOFLASH 1 ") && start != std::string::npos) << title;
+  const std::size_t end = title.find('"', start + marker.size());
+  ASSERT_NE(end, std::string::npos) << title;
+  const std::string version = title.substr(start + marker.size(), end - start - marker.size());
+  ASSERT_EQ(std::count(version.begin(), version.end(), '.'), 2) << title;
+
+  const Result result = Run({"--version"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "comboflash " + version + "\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(Run({"flash", "x.bin", "--version", "--bogus"}).out, result.out);
+  EXPECT_TRUE(drive.Commands().empty());
 }
 
 struct UsageCase {
