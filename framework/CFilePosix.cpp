@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,7 +18,9 @@ namespace {
 class UniqueDescriptor {
  public:
   explicit UniqueDescriptor(int descriptor) : descriptor_(descriptor) {}
-  ~UniqueDescriptor() { ::close(descriptor_); }
+  ~UniqueDescriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
   UniqueDescriptor(const UniqueDescriptor&) = delete;
   UniqueDescriptor& operator=(const UniqueDescriptor&) = delete;
 
@@ -42,11 +45,20 @@ struct CFile::Handle : UniqueDescriptor {
 CFile::CFile() = default;
 CFile::~CFile() = default;
 
+// Only a regular file opens, as on Windows, where a folder does not open as a
+// file. A folder would otherwise open and report a length of its own (a
+// folder named x.bin was called "larger than 512 KiB"); a named pipe would
+// hold the open until a writer came, hence the open without blocking, which
+// is taken back once the file is known to be regular.
 bool CFile::Open(const std::string& path) {
   Close();
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return false;
-  handle_ = std::make_unique<Handle>(descriptor);
+  auto opened = std::make_unique<Handle>(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (opened->Get() < 0) return false;
+  struct stat status {};
+  if (::fstat(opened->Get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  const int flags = ::fcntl(opened->Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(opened->Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return false;
+  handle_ = std::move(opened);
   return true;
 }
 

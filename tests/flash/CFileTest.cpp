@@ -159,6 +159,16 @@ INSTANTIATE_TEST_SUITE_P(Files, CFileRunRefusal,
                          testing::Values(RefusedRealFile{0, "The firmware file is empty!"},
                                          RefusedRealFile{kImageSize + 1, "The firmware file is larger than 512 KB!"}));
 
+// A folder does not open as a file: its name alone does not make it an image.
+TEST(CFile, FolderNamedBinDoesNotOpen) {
+  const TempFolder folder;
+  CFile file;
+  EXPECT_FALSE(file.Open(folder.Path()));
+  EXPECT_FALSE(file.IsOpen());
+  FirmwareImage image;
+  EXPECT_EQ(image.LoadFromFile(folder.Path(), file), LoadResult::OpenFailed);
+}
+
 TEST(CFileRun, MissingFileShowsTheOpenErrorBox) {
   const std::string path = MissingPath();
   CFile file;

@@ -304,6 +304,22 @@ TEST_F(Comboflash, AMissingFileIsRefused) {
   EXPECT_NE(result.err.find("the firmware file cannot be opened"), std::string::npos);
 }
 
+// A folder's own length once made it "larger than 512 KiB".
+TEST_F(Comboflash, AFolderNamedBinIsRefusedAsNoFileToOpen) {
+  const TempFolder folder;
+  for (const std::string command : {"check", "flash"}) {
+    const bool flash = command == "flash";
+    const Result result = Run({command, folder.Path(), "--drive", "sr0", flash ? "--yes" : "--json"});
+    EXPECT_EQ(result.status, 4) << command;
+    if (flash) {
+      EXPECT_NE(result.err.find(folder.Path() + ": the firmware file cannot be opened"), std::string::npos) << result.err;
+    } else {
+      EXPECT_NE(result.out.find("\"open-failed\""), std::string::npos) << result.out;
+    }
+  }
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
 struct DriveCase {
   const char* name;
   const char* drive;
