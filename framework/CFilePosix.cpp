@@ -56,8 +56,8 @@ bool CFile::Open(const std::string& path) {
   if (opened->Get() < 0) return false;
   struct stat status {};
   if (::fstat(opened->Get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  const int flags = ::fcntl(opened->Get(), F_GETFL);
-  if (flags < 0 || ::fcntl(opened->Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return false;
+  // O_NONBLOCK was the only status flag it was opened with that F_SETFL sets.
+  if (::fcntl(opened->Get(), F_SETFL, 0) != 0) return false;
   handle_ = std::move(opened);
   return true;
 }
