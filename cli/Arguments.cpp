@@ -47,14 +47,19 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
 
   for (std::size_t at = 1; at < words.size(); ++at) {
     const std::string& word = words[at];
-    if (word == "--drive" && allowed.needsFile) {
-      if (at + 1 == words.size() || words[at + 1].empty() || words[at + 1].starts_with("--")) {
-        return std::string(kMissingDriveValue);
+    const bool driveWord = word == "--drive" || word.starts_with("--drive=");
+    if (driveWord && allowed.needsFile) {
+      std::string drive;
+      if (word == "--drive") {
+        if (at + 1 == words.size() || words[at + 1].starts_with("--")) return std::string(kMissingDriveValue);
+        drive = words[++at];
+      } else {
+        drive = word.substr(std::string_view("--drive=").size());
       }
-      arguments.drive = words[++at];
-    } else if (word.starts_with("--drive=") && allowed.needsFile) {
-      arguments.drive = word.substr(std::string_view("--drive=").size());
-      if (arguments.drive.empty()) return std::string(kMissingDriveValue);
+      if (drive.empty()) return std::string(kMissingDriveValue);
+      // Never guess which of two drives a firmware was meant for.
+      if (!arguments.drive.empty() && drive != arguments.drive) return Fill(kTwoDrives, {arguments.drive, drive});
+      arguments.drive = drive;
     } else if (word == "--json" && allowed.json) {
       arguments.json = true;
     } else if (word == "--yes" && allowed.flashOptions) {

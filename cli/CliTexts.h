@@ -58,6 +58,7 @@ inline constexpr std::string_view kUnknownCommand = "unknown command '{}'";
 inline constexpr std::string_view kUnknownOption = "unknown option '{}' for {}";
 inline constexpr std::string_view kMissingDrive = "{} needs --drive DEV";
 inline constexpr std::string_view kMissingDriveValue = "--drive needs a device, such as /dev/sr0";
+inline constexpr std::string_view kTwoDrives = "--drive given twice, as '{}' and '{}': name one drive";
 inline constexpr std::string_view kMissingFile = "{} needs the firmware FILE";
 inline constexpr std::string_view kExtraArgument = "unexpected argument '{}'";
 

@@ -179,7 +179,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"YesForCheck", {"check", "a.bin", "--drive", "sr0", "--yes"}, "unknown option '--yes' for check"},
                     UsageCase{"JsonForFlash", {"flash", "a.bin", "--drive", "sr0", "--json"}, "unknown option '--json' for flash"},
                     UsageCase{"DriveForList", {"list", "--drive", "sr0"}, "unknown option '--drive' for list"},
-                    UsageCase{"TwoFiles", {"flash", "a.bin", "b.bin", "--drive", "sr0"}, "unexpected argument 'b.bin'"}),
+                    UsageCase{"TwoFiles", {"flash", "a.bin", "b.bin", "--drive", "sr0"}, "unexpected argument 'b.bin'"},
+                    UsageCase{"TwoDrives", {"flash", "a.bin", "--drive", "sr0", "--drive=sr1", "--yes"},
+                              "--drive given twice, as 'sr0' and 'sr1': name one drive"},
+                    UsageCase{"EmptyDriveAfterEquals", {"check", "a.bin", "--drive="}, "--drive needs a device, such as /dev/sr0"}),
     [](const testing::TestParamInfo<UsageCase>& row) { return std::string(row.param.name); });
 
 TEST_F(Comboflash, ListShowsEachDriveInOrderAndWhyOneCannotBeAsked) {
