@@ -14,6 +14,10 @@ using namespace cli_text;
 
 namespace {
 
+constexpr unsigned char kFirstPrintable = 0x20;
+constexpr unsigned char kLastPrintable = 0x7E;
+constexpr char kUnprintableShownAs = '?';
+
 std::string WithoutLineEnd(std::string line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   return line;
@@ -68,8 +72,17 @@ std::string DevicePathOf(const std::string& drive, const CliContext& context) {
 
 std::string RowTextOf(const std::string& identity) { return std::string(kIdentityKeyOffset, ' ') + identity; }
 
+std::string ShownDriveText(std::string_view text) {
+  std::string shown(text);
+  for (char& character : shown) {
+    const auto byte = static_cast<unsigned char>(character);
+    if (byte < kFirstPrintable || byte > kLastPrintable) character = kUnprintableShownAs;
+  }
+  return shown;
+}
+
 std::string ShownIdentity(const DriveProbe& probe) {
-  return probe.Vendor() + " " + probe.Product() + " " + probe.Revision();
+  return ShownDriveText(probe.Vendor() + " " + probe.Product() + " " + probe.Revision());
 }
 
 void Refuse(CliContext& context, const std::string& reason) { context.err << Fill(kRefusal, {reason}); }
@@ -84,7 +97,7 @@ std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, co
     case CheckVerdict::TooLarge: return Fill(kFileTooLarge, {file});
     case CheckVerdict::ReadFailed: return Fill(kFileReadFailed, {file});
     case CheckVerdict::Mismatch:
-      return Fill(kMismatch, {kMismatchText, identity.substr(0, kIdentityKeyLength), "vendor and product"});
+      return Fill(kMismatch, {kMismatchText, ShownDriveText(identity.substr(0, kIdentityKeyLength)), "vendor and product"});
   }
   return {};
 }
@@ -123,7 +136,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
     Refuse(context, refusal);
     return ExitCodeOf(check);
   }
-  context.out << Fill(kIdentityFound, {probe.identity.substr(0, kIdentityKeyLength)});
+  context.out << Fill(kIdentityFound, {ShownDriveText(probe.identity.substr(0, kIdentityKeyLength))});
   context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
   for (int page = 1; page <= kPageCount; ++page) {
     context.out << WithoutLineEnd(PageChecksumLine(page, check.PageChecksum(page))) << '\n';

@@ -1,6 +1,7 @@
 #pragma once
 // The three commands, and what check and flash share.
 #include <string>
+#include <string_view>
 
 #include "cli/Arguments.h"
 #include "cli/CliContext.h"
@@ -16,8 +17,12 @@ int RunFlash(const Arguments& arguments, CliContext& context);
 std::string DevicePathOf(const std::string& drive, const CliContext& context);
 // The identity as a drive-list row, as the engine matches it.
 std::string RowTextOf(const std::string& identity);
-// Vendor, product and revision at their widths, a blank between each.
+// Vendor, product and revision at their widths, a blank between each, as
+// ShownDriveText shows them.
 std::string ShownIdentity(const DriveProbe& probe);
+// What a drive says, fit for a terminal: a byte that is not printable ASCII
+// is shown as '?', so a drive cannot send the terminal control sequences.
+std::string ShownDriveText(std::string_view text);
 // Why the engine's check refuses, in comboflash's words; empty when accepted.
 std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, const std::string& identity);
 int ExitCodeOf(const FirmwareCheck& check);

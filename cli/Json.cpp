@@ -7,6 +7,8 @@ namespace {
 
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
+constexpr unsigned char kC1Lead = 0xC2;        // U+0080 to U+00BF in UTF-8
+constexpr unsigned char kFirstAfterC1 = 0xA0;  // its second byte past U+009F
 
 // The length of the well-formed UTF-8 sequence of more than one byte that
 // starts text, or 0. Overlong forms, surrogates and code points past U+10FFFF
@@ -59,7 +61,13 @@ std::string JsonString(std::string_view text) {
     } else if (byte < kDelete) {
       json += text[at++];
     } else if (const std::size_t length = Utf8SequenceLength(text.substr(at)); length != 0) {
-      json.append(text.substr(at, length));
+      // U+0080 to U+009F are control characters too: escaped, as the ones below U+0020.
+      const auto second = static_cast<unsigned char>(text[at + 1]);
+      if (byte == kC1Lead && second < kFirstAfterC1) {
+        AppendEscaped(json, second);
+      } else {
+        json.append(text.substr(at, length));
+      }
       at += length;
     } else {
       AppendEscaped(json, byte);

@@ -201,6 +201,37 @@ TEST_F(Comboflash, ListShowsEachDriveInOrderAndWhyOneCannotBeAsked) {
   EXPECT_EQ(result.err, "");
 }
 
+// A drive is not trusted with the terminal: what it says is shown as text,
+// its control bytes as '?', while the image is still matched byte for byte.
+TEST_F(Comboflash, ADrivesControlBytesReachNoTerminal) {
+  EmulatedDrive hostile{{0x05, "ACME\x9b", "EVIL\x1b[2J DRIVE", "1\x07\x1b" "0"}};
+  EmulatedSgNodes hostileKernel;
+  hostileKernel.AddDrive("/dev/sr0", hostile);
+  std::ostringstream out, err;
+  std::istringstream in;
+  std::vector<std::uint8_t> contents(1000, 0);
+  const std::string key = "ACME\x9b   EVIL\x1b[2J DRIVE  ";
+  std::copy(key.begin(), key.end(), contents.begin());
+  TempFile matching{contents};
+  CliContext context{.out = out, .err = err, .in = in, .inputIsTerminal = false, .outputIsTerminal = false,
+                     .nodes = hostileKernel, .file = file, .inhibitor = inhibitor, .interruptions = interruptions,
+                     .rawIo = rawIo, .sysfsRoot = sysfs.Root(), .devRoot = "/dev",
+                     .powerSupplyRoot = sysfs.PowerSupplyRoot()};
+
+  EXPECT_EQ(RunComboflash({"list"}, context), 0);
+  EXPECT_EQ(RunComboflash({"check", matching.Path(), "--drive", "sr0"}, context), 0);
+  EXPECT_EQ(RunComboflash({"check", firmware.Path(), "--drive", "sr0"}, context), 5);
+  EXPECT_EQ(RunComboflash({"list", "--json"}, context), 0);
+
+  const std::string text = out.str() + err.str();
+  EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+  EXPECT_EQ(text.find('\x9b'), std::string::npos) << text;
+  EXPECT_NE(text.find("/dev/sr0  usb  ACME?    EVIL?[2J DRIVE   1 ?0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Identity: \"ACME?   EVIL?[2J DRIVE  \" found in the image\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("identity \"ACME?   EVIL?[2J DRIVE  \" (vendor and product)"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"vendor\":\"ACME\\u009b   \",\"product\":\"EVIL\\u001b[2J DRIVE  \""), std::string::npos) << text;
+}
+
 TEST_F(Comboflash, ListAsJson) {
   sysfs.AddBlock("sr1", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
   kernel.AddOtherNode("/dev/sr1");

@@ -30,6 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
         JsonCase{"NulInside", std::string("a\0b", 3), "\"a\\u0000b\""},
         JsonCase{"Utf8FileNameKept", "firmw\xc3\xa4re \xe2\x82\xac \xf0\x9f\x92\xbf.bin",
                  "\"firmw\xc3\xa4re \xe2\x82\xac \xf0\x9f\x92\xbf.bin\""},
+        JsonCase{"Utf8ControlCharactersEscaped", "\xc2\x80\xc2\x9b\xc2\x9f\xc2\xa0", "\"\\u0080\\u009b\\u009f\xc2\xa0\""},
         JsonCase{"Latin1ByteAlone", "caf\xe9", "\"caf\\u00e9\""},
         JsonCase{"LeadWithoutContinuation", "\xc3(", "\"\\u00c3(\""},
         JsonCase{"TruncatedAtTheEnd", "x\xe2\x82", "\"x\\u00e2\\u0082\""},
