@@ -49,7 +49,10 @@ void FlashProgress::StepProgress() {
   lastOutcome_.reset();
   const std::string line = Fill(kPageLine, {LastLogLine(), outcome});
   if (!terminal_) {
+    // Out before the next page is sent: a log kept through a pipe or a file
+    // then shows how far the flash got, even if the machine stops.
     out_ << line;
+    out_.flush();
     return;
   }
   if (!written) out_ << kClearLine << line;

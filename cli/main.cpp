@@ -1,6 +1,7 @@
 // comboflash: the real machine behind the command-line flasher.
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@
 #include "framework/CFile.h"
 
 int main(int argc, char** argv) {
+  // A reader that goes away (comboflash flash ... | head) must not end the
+  // program halfway through the pages; output to it just fails from then on.
+  std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> words(argv + 1, argv + argc);
   CFile file;
   LogindInhibitor inhibitor{std::string(cli_text::kInhibitorWho), std::string(cli_text::kInhibitorWhy)};

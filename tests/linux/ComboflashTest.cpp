@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,12 +76,12 @@ class Comboflash : public testing::Test {
   Result Run(std::vector<std::string> words, const std::string& input = "") {
     std::ostringstream out, err;
     std::istringstream in(input);
-    CliContext context{.out = out,
+    CliContext context{.out = outTo ? *outTo : out,
                        .err = err,
                        .in = in,
                        .inputIsTerminal = terminal,
                        .outputIsTerminal = terminal,
-                       .nodes = kernel,
+                       .nodes = *nodes,
                        .file = file,
                        .inhibitor = inhibitor,
                        .interruptions = interruptions,
@@ -99,6 +100,8 @@ class Comboflash : public testing::Test {
 
   EmulatedDrive drive{TestDrive()};
   EmulatedSgNodes kernel;
+  DeviceNodes* nodes = &kernel;  // what the commands reach the drives through
+  std::ostream* outTo = nullptr;  // where standard output goes, if not to the result
   SysfsFixture sysfs;
   CFile file;
   FakeInhibitor inhibitor;
@@ -207,23 +210,22 @@ TEST_F(Comboflash, ADrivesControlBytesReachNoTerminal) {
   EmulatedDrive hostile{{0x05, "ACME\x9b", "EVIL\x1b[2J DRIVE", "1\x07\x1b" "0"}};
   EmulatedSgNodes hostileKernel;
   hostileKernel.AddDrive("/dev/sr0", hostile);
-  std::ostringstream out, err;
-  std::istringstream in;
+  nodes = &hostileKernel;
   std::vector<std::uint8_t> contents(1000, 0);
   const std::string key = "ACME\x9b   EVIL\x1b[2J DRIVE  ";
   std::copy(key.begin(), key.end(), contents.begin());
   TempFile matching{contents};
-  CliContext context{.out = out, .err = err, .in = in, .inputIsTerminal = false, .outputIsTerminal = false,
-                     .nodes = hostileKernel, .file = file, .inhibitor = inhibitor, .interruptions = interruptions,
-                     .rawIo = rawIo, .sysfsRoot = sysfs.Root(), .devRoot = "/dev",
-                     .powerSupplyRoot = sysfs.PowerSupplyRoot()};
 
-  EXPECT_EQ(RunComboflash({"list"}, context), 0);
-  EXPECT_EQ(RunComboflash({"check", matching.Path(), "--drive", "sr0"}, context), 0);
-  EXPECT_EQ(RunComboflash({"check", firmware.Path(), "--drive", "sr0"}, context), 5);
-  EXPECT_EQ(RunComboflash({"list", "--json"}, context), 0);
-
-  const std::string text = out.str() + err.str();
+  std::string text;
+  for (const auto& [words, status] : std::vector<std::pair<std::vector<std::string>, int>>{
+           {{"list"}, 0},
+           {{"check", matching.Path(), "--drive", "sr0"}, 0},
+           {{"check", firmware.Path(), "--drive", "sr0"}, 5},
+           {{"list", "--json"}, 0}}) {
+    const Result result = Run(words);
+    EXPECT_EQ(result.status, status) << words[0];
+    text += result.out + result.err;
+  }
   EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
   EXPECT_EQ(text.find('\x9b'), std::string::npos) << text;
   EXPECT_NE(text.find("/dev/sr0  usb  ACME?    EVIL?[2J DRIVE   1 ?0\n"), std::string::npos) << text;
@@ -497,6 +499,47 @@ INSTANTIATE_TEST_SUITE_P(Answers, Confirmation,
                                          AnswerCase{"JustY", "y\n", false}, AnswerCase{"Nothing", "", false},
                                          AnswerCase{"YesWithoutLineEnd", "yes", true}),
                          [](const testing::TestParamInfo<AnswerCase>& row) { return std::string(row.param.name); });
+
+// Standard output that notes, at each flush, what has reached its reader and
+// how many pages the drive had been sent by then.
+class FlushRecorder : public std::stringbuf {
+ public:
+  struct Flush {
+    int pagesSent;
+    std::string text;
+  };
+  explicit FlushRecorder(std::function<int()> pagesSent) : pagesSent_(std::move(pagesSent)) {}
+  std::vector<Flush> flushes;
+
+ protected:
+  int sync() override {
+    flushes.push_back({pagesSent_(), str()});
+    return 0;
+  }
+
+ private:
+  std::function<int()> pagesSent_;
+};
+
+// A log kept through a pipe or file shows how far a flash got, even if the
+// machine stops before the verdict.
+TEST_F(Comboflash, WithoutATerminalEachPagesLineIsOutBeforeTheNextPageIsSent) {
+  FlushRecorder recorder([this] { return PageWritesSent(); });
+  std::ostream recorded(&recorder);
+  outTo = &recorded;
+  EXPECT_EQ(Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"}).status, 0);
+
+  std::istringstream lines(PageLines());
+  std::string line;
+  for (int page = 1; std::getline(lines, line); ++page) {
+    const bool flushedInTime =
+        std::any_of(recorder.flushes.begin(), recorder.flushes.end(), [&](const FlushRecorder::Flush& flush) {
+          return flush.pagesSent == page && flush.text.find(line + "\n") != std::string::npos;
+        });
+    EXPECT_TRUE(flushedInTime) << "page " << page << ": " << line;
+  }
+  EXPECT_NE(recorder.str().find("Flash Complete!"), std::string::npos);
+}
 
 TEST_F(Comboflash, OnATerminalAProgressBarStepsAndOnlyAPageNotWrittenGetsALine) {
   terminal = true;

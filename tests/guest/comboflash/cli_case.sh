@@ -25,6 +25,8 @@ chmod 644 "$firmware"
 
 drive_options=(--vendor EMULATED --product "COMBO DRIVE RW" --revision 1.00)
 [ "$case_name" = flash-refused-page ] && drive_options+=(--refuse-page "$refused_page" --refusal-sense 03/0c/00)
+# Slow enough that the reader of the next case is long gone before the last page.
+[ "$case_name" = flash-reader-gone ] && drive_options+=(--page-timing late --late-by 200)
 "$TCMU_DRIVE" start "$work/drive" "${drive_options[@]}" >/dev/null || fail "the emulated drive did not start"
 trap '"$TCMU_DRIVE" stop "$work/drive" >/dev/null 2>&1 || true' EXIT
 
@@ -86,6 +88,21 @@ case $case_name in
     finish_drive
     expect_eq "$(page_writes)" 32 "page writes the drive received"
     expect_eq "$(verdict)" "image incomplete: 31 of 32 pages accepted" "the drive's verdict"
+    ;;
+  flash-reader-gone)
+    # Whoever reads the output leaves after its first line: the pages still
+    # all go out, and the exit code still tells how the flash ended.
+    set +e
+    "$cli" flash "$firmware" --drive "$device" --yes 2>"$work/err" </dev/null | head -n 1 >"$work/out"
+    codes=("${PIPESTATUS[@]}")
+    set -e
+    echo "comboflash exited with ${codes[0]}, its reader with ${codes[1]}; the reader saw: $(cat "$work/out")"
+    expect_eq "${codes[0]}" 0 "exit code"
+    expect_in "$(cat "$work/out")" "Drive:    $device" "the line read"
+    finish_drive
+    expect_eq "$(page_writes)" 32 "page writes the drive received"
+    expect_eq "$(verdict)" "image complete and consistent" "the drive's verdict"
+    cmp "$work/drive/image" "$firmware" || fail "the drive's image differs from the firmware file"
     ;;
   dry-run)
     run flash "$firmware" --drive "$device" --dry-run
