@@ -2,12 +2,9 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <cstring>
 
 namespace {
-
-constexpr std::array<int, 4> kHeldSignals = {SIGINT, SIGTERM, SIGHUP, SIGTSTP};
 
 // What the handler may touch: set before the handlers are installed.
 volatile sig_atomic_t firstHeld = 0;

@@ -1,7 +1,8 @@
 #pragma once
-// Holds back SIGINT, SIGTERM, SIGHUP and SIGTSTP: between Begin and End each
-// is caught and kept, and the first is answered at once with a line on the
-// given descriptor.
+// Holds back SIGINT, SIGTERM, SIGHUP, SIGTSTP and SIGQUIT: between Begin and
+// End each is caught and kept, and the first is answered at once with a line
+// on the given descriptor.
+#include <array>
 #include <csignal>
 
 #include "cli/CliContext.h"
@@ -20,5 +21,7 @@ class SignalHold final : public InterruptionHold {
 
  private:
   bool holding_ = false;
-  struct sigaction previous_[4];
+  // Ctrl-\ quits as surely as Ctrl-C, so it is held too.
+  static constexpr std::array<int, 5> kHeldSignals = {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGQUIT};
+  std::array<struct sigaction, kHeldSignals.size()> previous_{};
 };

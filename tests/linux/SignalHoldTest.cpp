@@ -48,7 +48,7 @@ TEST_P(EachSignal, IsKeptAndAnsweredOnceThenTheFormerActionIsBack) {
   EXPECT_EQ(after.sa_handler, before.sa_handler);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, EachSignal, testing::Values(SIGINT, SIGTERM, SIGHUP, SIGTSTP));
+INSTANTIATE_TEST_SUITE_P(Signals, EachSignal, testing::Values(SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGQUIT));
 
 TEST_F(SignalHoldTest, NothingArrivedIsZeroAndNoLine) {
   SignalHold hold(ends[1], kMessage);
