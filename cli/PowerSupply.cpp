@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace {
+
+constexpr std::string_view kDeviceScope = "Device";
 
 std::string ReadWord(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -23,6 +26,9 @@ std::optional<int> BatteryPercentOnBatteryPower(const std::filesystem::path& pow
   bool externalOnline = false;
   std::optional<int> lowest;
   for (const auto& supply : supplies) {
+    // A wireless mouse's or a headset's own battery says nothing of what the
+    // machine runs on.
+    if (ReadWord(supply.path() / "scope") == kDeviceScope) continue;
     const std::string type = ReadWord(supply.path() / "type");
     if (type == "Battery") {
       if (ReadWord(supply.path() / "status") != "Discharging") continue;

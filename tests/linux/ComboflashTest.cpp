@@ -578,13 +578,14 @@ struct PowerCase {
   const char* mainsOnline;
   bool force;
   bool flashes;
+  const char* scope = "";  // the battery's
 };
 
 class Battery : public Comboflash, public testing::WithParamInterface<PowerCase> {};
 
 TEST_P(Battery, BelowThirtyPercentIsRefusedUnlessForced) {
   const PowerCase& row = GetParam();
-  sysfs.AddPowerSupply("BAT0", "Battery", row.status, row.capacity);
+  sysfs.AddPowerSupply("BAT0", "Battery", row.status, row.capacity, "", row.scope);
   if (*row.mainsOnline) sysfs.AddPowerSupply("AC", "Mains", "", "", row.mainsOnline);
   std::vector<std::string> words = {"flash", firmware.Path(), "--drive", "sr0", "--yes"};
   if (row.force) words.push_back("--force");
@@ -606,7 +607,9 @@ INSTANTIATE_TEST_SUITE_P(
                     PowerCase{"LowOnMains", "Discharging", "10", "1", false, true},
                     PowerCase{"LowMainsOffline", "Discharging", "10", "0", false, false},
                     PowerCase{"LowCharging", "Charging", "10", "", false, true},
-                    PowerCase{"NoCapacity", "Discharging", "", "", false, true}),
+                    PowerCase{"NoCapacity", "Discharging", "", "", false, true},
+                    PowerCase{"LowSystemScope", "Discharging", "10", "", false, false, "System"},
+                    PowerCase{"LowMouseOnADesktop", "Discharging", "10", "", false, true, "Device"}),
     [](const testing::TestParamInfo<PowerCase>& row) { return std::string(row.param.name); });
 
 TEST_F(Comboflash, WithoutLogindItSaysSoAndGoesOn) {

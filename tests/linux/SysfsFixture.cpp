@@ -32,11 +32,12 @@ void SysfsFixture::AddBlock(const std::string& name, const std::string& devicePa
 }
 
 void SysfsFixture::AddPowerSupply(const std::string& name, const std::string& type, const std::string& status,
-                                  const std::string& capacity, const std::string& online) {
+                                  const std::string& capacity, const std::string& online, const std::string& scope) {
   const std::filesystem::path folder = PowerSupplyRoot() / name;
   std::filesystem::create_directories(folder);
   WriteFile(folder / "type", type);
   if (!status.empty()) WriteFile(folder / "status", status);
   if (!capacity.empty()) WriteFile(folder / "capacity", capacity);
   if (!online.empty()) WriteFile(folder / "online", online);
+  if (!scope.empty()) WriteFile(folder / "scope", scope);
 }

@@ -18,7 +18,7 @@ class SysfsFixture {
   void AddBlock(const std::string& name, const std::string& devicePath);
   // class/power_supply/name with the given attribute files; empty values are left out.
   void AddPowerSupply(const std::string& name, const std::string& type, const std::string& status,
-                      const std::string& capacity, const std::string& online = "");
+                      const std::string& capacity, const std::string& online = "", const std::string& scope = "");
 
  private:
   std::filesystem::path root_;
