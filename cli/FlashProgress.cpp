@@ -24,6 +24,7 @@ std::string WithUnixLineEnds(const std::string& text) {
 void FlashProgress::ShowMessage(const std::string& text, const std::string&, MessageIcon) {
   if (text == kFlashNowText) {
     out_ << text << '\n';
+    out_.flush();  // said before the first page goes out, however long it takes
     return;
   }
   complete_ = text == kFlashCompleteText || text == kFlashCompleteAspiText;

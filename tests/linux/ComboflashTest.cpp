@@ -523,20 +523,22 @@ class FlushRecorder : public std::stringbuf {
 
 // A log kept through a pipe or file shows how far a flash got, even if the
 // machine stops before the verdict.
-TEST_F(Comboflash, WithoutATerminalEachPagesLineIsOutBeforeTheNextPageIsSent) {
+TEST_F(Comboflash, WithoutATerminalTheAnnouncementAndEachPagesLineAreOutBeforeTheNextPage) {
   FlushRecorder recorder([this] { return PageWritesSent(); });
   std::ostream recorded(&recorder);
   outTo = &recorded;
   EXPECT_EQ(Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"}).status, 0);
 
+  const auto flushedWhenSent = [&](int pages, const std::string& text) {
+    return std::any_of(recorder.flushes.begin(), recorder.flushes.end(), [&](const FlushRecorder::Flush& flush) {
+      return flush.pagesSent == pages && flush.text.find(text) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(flushedWhenSent(0, "Flash Now!Please don't Power off!\n"));
   std::istringstream lines(PageLines());
   std::string line;
   for (int page = 1; std::getline(lines, line); ++page) {
-    const bool flushedInTime =
-        std::any_of(recorder.flushes.begin(), recorder.flushes.end(), [&](const FlushRecorder::Flush& flush) {
-          return flush.pagesSent == page && flush.text.find(line + "\n") != std::string::npos;
-        });
-    EXPECT_TRUE(flushedInTime) << "page " << page << ": " << line;
+    EXPECT_TRUE(flushedWhenSent(page, line + "\n")) << "page " << page << ": " << line;
   }
   EXPECT_NE(recorder.str().find("Flash Complete!"), std::string::npos);
 }
