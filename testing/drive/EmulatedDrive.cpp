@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <utility>
 
@@ -24,7 +25,8 @@ std::uint16_t Sum16(const std::uint8_t* bytes, std::size_t count) {
 
 void CopyPadded(const std::string& text, std::uint8_t* out, std::size_t width) {
   std::fill_n(out, width, static_cast<std::uint8_t>(' '));
-  std::copy_n(text.begin(), std::min(text.size(), width), out);
+  // memcpy, not copy_n: GCC 12 misreads the latter's bound and warns of an overflow.
+  std::memcpy(out, text.data(), std::min(text.size(), width));
 }
 
 }  // namespace

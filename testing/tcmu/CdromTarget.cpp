@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <thread>
 
 #include "flash/FlashConstants.h"
@@ -25,7 +26,8 @@ constexpr SenseCode kInvalidField{0x05, 0x24, 0x00};
 
 void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
   std::fill_n(out, width, static_cast<std::uint8_t>(' '));
-  std::copy_n(text.begin(), std::min(text.size(), width), out);
+  // memcpy, not copy_n: GCC 12 misreads the latter's bound and warns of an overflow.
+  std::memcpy(out, text.data(), std::min(text.size(), width));
 }
 
 }  // namespace
