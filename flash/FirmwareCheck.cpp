@@ -1,6 +1,7 @@
 #include "flash/FirmwareCheck.h"
 
 #include <array>
+#include <cassert>
 #include <cstdio>
 
 #include "flash/FlashTexts.h"
@@ -27,8 +28,7 @@ std::string Format(const char* format, Arguments... arguments) {
 
 }  // namespace
 
-FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
-                            std::string_view rowText) {
+FirmwareCheck CheckFirmwareFile(FirmwareImage& image, const std::string& path, FirmwareFile& file) {
   FirmwareCheck check;
   switch (JudgeImagePath(path)) {
     case ImageFileKind::Hex: check.verdict = CheckVerdict::HexFile; return check;
@@ -36,12 +36,24 @@ FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, Firmw
     case ImageFileKind::Bin: break;
   }
   check.verdict = VerdictOfLoad(image.LoadFromFile(path, file));
-  if (check.verdict != CheckVerdict::Accepted) return check;
-  const IdentityCheck identity = image.MatchesIdentity(rowText);
-  check.checksum = identity.checksum;
-  check.pageChecksums = identity.pageChecksums;
-  if (!identity.matches) check.verdict = CheckVerdict::Mismatch;
+  if (check.verdict == CheckVerdict::OpenFailed) check.openFailure = file.LastOpenFailure();
   return check;
+}
+
+FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view rowText) {
+  assert(loaded.verdict == CheckVerdict::Accepted);
+  const IdentityCheck identity = image.MatchesIdentity(rowText);
+  loaded.checksum = identity.checksum;
+  loaded.pageChecksums = identity.pageChecksums;
+  if (!identity.matches) loaded.verdict = CheckVerdict::Mismatch;
+  return loaded;
+}
+
+FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
+                            std::string_view rowText) {
+  const FirmwareCheck check = CheckFirmwareFile(image, path, file);
+  if (check.verdict != CheckVerdict::Accepted) return check;
+  return MatchFirmware(image, check, rowText);
 }
 
 std::string FirmwareChecksumLine(std::uint16_t checksum) {

@@ -26,14 +26,25 @@ struct FirmwareCheck {
   CheckVerdict verdict = CheckVerdict::NotBinFile;
   std::uint16_t checksum = 0;  // the image checksum, once the file loaded
   std::array<std::uint16_t, kPageCount> pageChecksums{};  // likewise, page 1 first
+  OpenFailure openFailure;  // with OpenFailed: why, as far as the file layer tells
   std::uint16_t PageChecksum(int page) const { return pageChecksums[static_cast<std::size_t>(page - 1)]; }
   bool Loaded() const { return verdict == CheckVerdict::Accepted || verdict == CheckVerdict::Mismatch; }
 };
 
 // The same rules, in the same order, as FlashSequence::Run up to its first
-// log line; image holds the file afterwards when it loaded.
+// log line; image holds the file afterwards when it loaded. The two stages
+// below, one after the other.
 FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
                             std::string_view rowText);
+
+// The file's own rules, which need no drive: the kind of the path, then the
+// load. Accepted here says only that image holds the file; the checksums
+// come with MatchFirmware.
+FirmwareCheck CheckFirmwareFile(FirmwareImage& image, const std::string& path, FirmwareFile& file);
+// For an image that CheckFirmwareFile accepted: its checksums, and whether it
+// carries the identity of a drive-list row, in one pass. A row too short to
+// hold an identity matches nothing; the checksums are the image's all the same.
+FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view rowText);
 
 // The checksum log's lines exactly as a run writes them, line end included.
 std::string FirmwareChecksumLine(std::uint16_t checksum);

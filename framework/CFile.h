@@ -18,6 +18,9 @@ class CFile final : public FirmwareFile {
 
   // Opening again first closes what was open.
   bool Open(const std::string& path) override;
+  // Told by the POSIX back end; the Windows program shows one text for every
+  // failed open, so its back end leaves it Unstated.
+  OpenFailure LastOpenFailure() const override { return openFailure_; }
   std::optional<std::uint64_t> SeekToEnd() override;
   bool SeekToBegin() override;
   // One read request; fewer bytes than asked for at the end of the file.
@@ -29,4 +32,5 @@ class CFile final : public FirmwareFile {
  private:
   struct Handle;  // the back end's handle, closed by its own destructor
   std::unique_ptr<Handle> handle_;
+  OpenFailure openFailure_;
 };

@@ -30,6 +30,27 @@ class UniqueDescriptor {
   int descriptor_;
 };
 
+OpenFailure NotARegularFile(mode_t mode) {
+  return {S_ISDIR(mode) ? OpenFailureKind::Folder : OpenFailureKind::NotRegularFile, 0};
+}
+
+// A failed open's reason. What the path names comes first: a folder or a
+// pipe that may not be read is still no file to flash, whatever the error.
+OpenFailure FailureOf(const std::string& path, int openError) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return NotARegularFile(status.st_mode);
+  switch (openError) {
+    case ENOENT:
+    case ENOTDIR:  // a part of the path is a file: nothing of that name
+      return {OpenFailureKind::NoSuchFile, openError};
+    case EACCES:
+    case EPERM:
+      return {OpenFailureKind::NoPermission, openError};
+    default:
+      return {OpenFailureKind::Other, openError};
+  }
+}
+
 std::optional<std::uint64_t> MoveOffset(int descriptor, int from) {
   const off_t offset = ::lseek(descriptor, 0, from);
   if (offset < 0) return std::nullopt;
@@ -52,12 +73,27 @@ CFile::~CFile() = default;
 // is taken back once the file is known to be regular.
 bool CFile::Open(const std::string& path) {
   Close();
-  auto opened = std::make_unique<Handle>(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (opened->Get() < 0) return false;
+  openFailure_ = {};
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor < 0) {
+    openFailure_ = FailureOf(path, errno);
+    return false;
+  }
+  auto opened = std::make_unique<Handle>(descriptor);
   struct stat status {};
-  if (::fstat(opened->Get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (::fstat(opened->Get(), &status) != 0) {
+    openFailure_ = {OpenFailureKind::Other, errno};
+    return false;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    openFailure_ = NotARegularFile(status.st_mode);
+    return false;
+  }
   // O_NONBLOCK was the only status flag it was opened with that F_SETFL sets.
-  if (::fcntl(opened->Get(), F_SETFL, 0) != 0) return false;
+  if (::fcntl(opened->Get(), F_SETFL, 0) != 0) {
+    openFailure_ = {OpenFailureKind::Other, errno};
+    return false;
+  }
   handle_ = std::move(opened);
   return true;
 }

@@ -11,6 +11,7 @@
 
 struct FileFaults {
   bool open = false;              // Open fails
+  OpenFailure openFailure{};      // and says why
   bool seekToEnd = false;         // SeekToEnd fails
   int seekToBeginCall = 0;        // this call of SeekToBegin (from 1) and later ones fail; 0: none
   bool read = false;              // Read fails
@@ -23,6 +24,7 @@ class FakeFirmwareFile final : public FirmwareFile {
       : contents_(std::move(contents)), faults_(faults) {}
 
   bool Open(const std::string& path) override;
+  OpenFailure LastOpenFailure() const override { return faults_.open ? faults_.openFailure : OpenFailure{}; }
   std::optional<std::uint64_t> SeekToEnd() override;
   bool SeekToBegin() override;
   std::optional<std::size_t> Read(void* buffer, std::size_t count) override;

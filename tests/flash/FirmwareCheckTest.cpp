@@ -32,6 +32,12 @@ TEST_P(CheckOf, GivesTheVerdictAndAgreesWithWhetherARunWouldWritePages) {
   FakeFirmwareFile file(row.contents, row.faults);
   const FirmwareCheck check = CheckFirmware(image, row.path, file, kTestRow);
   EXPECT_EQ(check.verdict, row.verdict);
+  // The file's own rules alone give the same verdict, but for the identity,
+  // which they do not look at.
+  FirmwareImage fileOnly;
+  FakeFirmwareFile same(row.contents, row.faults);
+  EXPECT_EQ(CheckFirmwareFile(fileOnly, row.path, same).verdict,
+            row.verdict == CheckVerdict::Mismatch ? CheckVerdict::Accepted : row.verdict);
 
   // The oracle: a whole run over the same file writes pages exactly when the
   // check accepts.
@@ -86,6 +92,36 @@ TEST(CheckFirmware, EachPageChecksumIsTheSumOfItsOwnPage) {
     for (std::size_t at = begin; at < begin + kPageSize && at < contents.size(); ++at) sum += contents[at];
     EXPECT_EQ(check.PageChecksum(page), sum & 0xFFFF) << "page " << page;
   }
+}
+
+// A front end words a failed open by its reason, which the file layer keeps.
+TEST(CheckFirmware, AFailedOpenCarriesTheFileLayersReason) {
+  const OpenFailure why{OpenFailureKind::NoPermission, 13};
+  FirmwareImage image;
+  FakeFirmwareFile file(WithKey(1000), {.open = true, .openFailure = why});
+  EXPECT_EQ(CheckFirmware(image, "x.bin", file, kTestRow).openFailure, why);
+  FakeFirmwareFile opens(WithKey(1000));
+  EXPECT_EQ(CheckFirmware(image, "x.bin", opens, kTestRow).openFailure, OpenFailure{});
+}
+
+// Checked without a drive: the checksums are the image's, and nothing matches.
+TEST(MatchFirmware, WithoutAnIdentityGivesTheChecksumsAndNoMatch) {
+  const std::vector<std::uint8_t> contents = WithKey(kPageSize + 10);
+  unsigned sum = 0;
+  unsigned secondPage = 0;
+  for (std::size_t at = 0; at < contents.size(); ++at) {
+    sum += contents[at];
+    if (at >= kPageSize) secondPage += contents[at];
+  }
+  FirmwareImage image;
+  FakeFirmwareFile file(contents);
+  const FirmwareCheck loaded = CheckFirmwareFile(image, "x.bin", file);
+  ASSERT_EQ(loaded.verdict, CheckVerdict::Accepted);
+  const FirmwareCheck check = MatchFirmware(image, loaded, "");
+  EXPECT_EQ(check.verdict, CheckVerdict::Mismatch);
+  EXPECT_EQ(check.checksum, sum & 0xFFFF);
+  EXPECT_EQ(check.PageChecksum(2), secondPage & 0xFFFF);
+  EXPECT_EQ(MatchFirmware(image, loaded, kTestRow).verdict, CheckVerdict::Accepted);
 }
 
 // A front end that checked the file itself hands the engine the checked
