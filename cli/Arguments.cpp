@@ -1,5 +1,6 @@
 #include "cli/Arguments.h"
 
+#include <optional>
 #include <string_view>
 
 #include "cli/CliTexts.h"
@@ -11,7 +12,37 @@ struct Allowed {
   bool json = false;
   bool flashOptions = false;
   bool needsFile = false;
+  bool identity = false;  // --identity, and --drive may be left out
 };
+
+constexpr std::size_t kVendorLength = 8;
+constexpr std::size_t kProductLength = 16;
+constexpr std::size_t kKeyLength = kVendorLength + kProductLength;
+
+// The identity key of --identity: the 24 characters themselves, or vendor and
+// product as 'list' shows them, with one blank between.
+std::optional<std::string> IdentityKeyOf(const std::string& given) {
+  if (given.size() == kKeyLength) return given;
+  if (given.size() == kKeyLength + 1 && given[kVendorLength] == ' ') {
+    return given.substr(0, kVendorLength) + given.substr(kVendorLength + 1);
+  }
+  return std::nullopt;
+}
+
+// The value of an option given as "--name value" or "--name=value"; nothing
+// when word is not that option. at moves past a value taken from the next word.
+std::optional<std::string> OptionValue(const std::vector<std::string>& words, std::size_t& at,
+                                       std::string_view name) {
+  const std::string& word = words[at];
+  if (word == name) {
+    if (at + 1 == words.size() || words[at + 1].starts_with("--")) return std::string();
+    return words[++at];
+  }
+  if (word.starts_with(name) && word.size() > name.size() && word[name.size()] == '=') {
+    return word.substr(name.size() + 1);
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -23,6 +54,7 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
   for (const std::string& word : words) {
     if (word == "--help" || word == "-h") return arguments;
   }
+  if (words[0] == "help") return arguments;
   for (const std::string& word : words) {
     if (word == "--version") {
       arguments.command = Arguments::Command::Version;
@@ -37,29 +69,30 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
     allowed.json = true;
   } else if (command == "check") {
     arguments.command = Arguments::Command::Check;
-    allowed = {true, false, true};
+    allowed = {.json = true, .needsFile = true, .identity = true};
   } else if (command == "flash") {
     arguments.command = Arguments::Command::Flash;
-    allowed = {false, true, true};
+    allowed = {.json = true, .flashOptions = true, .needsFile = true};
   } else {
     return Fill(kUnknownCommand, {command});
   }
 
   for (std::size_t at = 1; at < words.size(); ++at) {
     const std::string& word = words[at];
-    const bool driveWord = word == "--drive" || word.starts_with("--drive=");
-    if (driveWord && allowed.needsFile) {
-      std::string drive;
-      if (word == "--drive") {
-        if (at + 1 == words.size() || words[at + 1].starts_with("--")) return std::string(kMissingDriveValue);
-        drive = words[++at];
-      } else {
-        drive = word.substr(std::string_view("--drive=").size());
-      }
-      if (drive.empty()) return std::string(kMissingDriveValue);
+    std::optional<std::string> drive;
+    std::optional<std::string> identity;
+    if (allowed.needsFile) drive = OptionValue(words, at, "--drive");
+    if (!drive && allowed.identity) identity = OptionValue(words, at, "--identity");
+    if (identity) {
+      if (identity->empty()) return std::string(kMissingIdentityValue);
+      const std::optional<std::string> key = IdentityKeyOf(*identity);
+      if (!key) return Fill(kBadIdentity, {*identity});
+      arguments.identity = *key;
+    } else if (drive) {
+      if (drive->empty()) return std::string(kMissingDriveValue);
       // Never guess which of two drives a firmware was meant for.
-      if (!arguments.drive.empty() && drive != arguments.drive) return Fill(kTwoDrives, {arguments.drive, drive});
-      arguments.drive = drive;
+      if (!arguments.drive.empty() && *drive != arguments.drive) return Fill(kTwoDrives, {arguments.drive, *drive});
+      arguments.drive = *drive;
     } else if (word == "--json" && allowed.json) {
       arguments.json = true;
     } else if (word == "--yes" && allowed.flashOptions) {
@@ -77,6 +110,11 @@ std::variant<Arguments, std::string> ParseArguments(const std::vector<std::strin
     }
   }
   if (allowed.needsFile && arguments.file.empty()) return Fill(kMissingFile, {command});
-  if (allowed.needsFile && arguments.drive.empty()) return Fill(kMissingDrive, {command});
+  if (allowed.needsFile && !allowed.identity && arguments.drive.empty()) return Fill(kMissingDrive, {command});
+  if (!arguments.drive.empty() && !arguments.identity.empty()) return std::string(kDriveAndIdentity);
+  if (arguments.json && arguments.command == Arguments::Command::Flash) {
+    if (arguments.dryRun) return std::string(kJsonAndDryRun);
+    if (!arguments.yes) return std::string(kJsonNeedsYes);
+  }
   return arguments;
 }

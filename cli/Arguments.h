@@ -8,7 +8,8 @@ struct Arguments {
   enum class Command { Help, Version, List, Check, Flash };
   Command command = Command::Help;
   std::string file;
-  std::string drive;
+  std::string drive;     // empty: none named (check may go without)
+  std::string identity;  // check --identity: the 24 characters of vendor and product
   bool json = false;
   bool yes = false;
   bool dryRun = false;

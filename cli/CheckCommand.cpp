@@ -3,8 +3,9 @@
 #include "cli/CliTexts.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
-#include "cli/Json.h"
+#include "cli/FileReasons.h"
 #include "cli/Reasons.h"
+#include "cli/RunJson.h"
 #include "cli/TextFill.h"
 #include "flash/FlashConstants.h"
 #include "flash/FlashTexts.h"
@@ -21,46 +22,6 @@ constexpr char kUnprintableShownAs = '?';
 std::string WithoutLineEnd(std::string line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   return line;
-}
-
-const char* VerdictName(CheckVerdict verdict) {
-  switch (verdict) {
-    case CheckVerdict::Accepted: return "accepted";
-    case CheckVerdict::HexFile: return "hex-file";
-    case CheckVerdict::NotBinFile: return "not-bin-file";
-    case CheckVerdict::OpenFailed: return "open-failed";
-    case CheckVerdict::Empty: return "empty";
-    case CheckVerdict::TooLarge: return "too-large";
-    case CheckVerdict::ReadFailed: return "read-failed";
-    case CheckVerdict::Mismatch: return "mismatch";
-  }
-  return "";
-}
-
-void PrintJson(CliContext& context, const std::string& devicePath, const std::string& file, const DriveProbe* probe,
-               const FirmwareCheck* check, const std::string& error) {
-  std::ostream& out = context.out;
-  out << "{\"drive\":" << JsonString(devicePath) << ",\"file\":" << JsonString(file);
-  if (probe) {
-    out << ",\"vendor\":" << JsonString(probe->Vendor()) << ",\"product\":" << JsonString(probe->Product())
-        << ",\"revision\":" << JsonString(probe->Revision());
-  } else {
-    out << ",\"vendor\":null,\"product\":null,\"revision\":null";
-  }
-  const bool accepted = check && check->verdict == CheckVerdict::Accepted;
-  out << ",\"accepted\":" << (accepted ? "true" : "false");
-  out << ",\"verdict\":" << (check ? JsonString(VerdictName(check->verdict)) : "\"drive-refused\"");
-  out << ",\"error\":" << (error.empty() ? "null" : JsonString(error));
-  if (check && check->Loaded()) {
-    out << ",\"firmwareChecksum\":" << check->checksum << ",\"pages\":[";
-    for (int page = 1; page <= kPageCount; ++page) {
-      out << (page == 1 ? "" : ",") << "{\"page\":" << page << ",\"checksum\":" << check->PageChecksum(page) << "}";
-    }
-    out << "]";
-  } else {
-    out << ",\"firmwareChecksum\":null,\"pages\":[]";
-  }
-  out << "}\n";
 }
 
 }  // namespace
@@ -92,7 +53,7 @@ std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, co
     case CheckVerdict::Accepted: return {};
     case CheckVerdict::HexFile: return Fill(kHexFile, {file});
     case CheckVerdict::NotBinFile: return Fill(kNotBinFile, {file});
-    case CheckVerdict::OpenFailed: return Fill(kFileOpenFailed, {file});
+    case CheckVerdict::OpenFailed: return FileOpenFailedText(file, check.openFailure);
     case CheckVerdict::Empty: return Fill(kFileEmpty, {file});
     case CheckVerdict::TooLarge: return Fill(kFileTooLarge, {file});
     case CheckVerdict::ReadFailed: return Fill(kFileReadFailed, {file});
@@ -110,37 +71,85 @@ int ExitCodeOf(const FirmwareCheck& check) {
   }
 }
 
+std::string IdentityKeyOfDrive(const DriveProbe& probe) { return probe.identity.substr(0, kIdentityKeyLength); }
+
+RunValues FileRefusalValues(const FirmwareCheck& check, const std::string& file, const std::string& refusal) {
+  return {.file = file,
+          .verdict = VerdictName(check.verdict),
+          .reason = OpenFailureName(check),
+          .error = refusal,
+          .check = &check};
+}
+
+// check: the file's own rules first, which need no drive; then, when a drive
+// is named, the drive's identity, or else the one given with --identity.
 int RunCheck(const Arguments& arguments, CliContext& context) {
-  const std::string devicePath = DevicePathOf(arguments.drive, context);
-  const DriveProbe probe = ProbeDrive(context.nodes, devicePath, DriveAccess::Query);
-  if (probe.failure != DriveProbe::Failure::None) {
-    const std::string reason = ProbeFailureReason(devicePath, probe, DriveAccess::Query);
-    if (arguments.json) {
-      PrintJson(context, devicePath, arguments.file, nullptr, nullptr, reason);
-    } else {
-      Refuse(context, reason);
-    }
-    return kExitDrive;
-  }
+  std::optional<std::string> devicePath;
+  if (!arguments.drive.empty()) devicePath = DevicePathOf(arguments.drive, context);
 
   FirmwareImage image;
-  const FirmwareCheck check = CheckFirmware(image, arguments.file, context.file, RowTextOf(probe.identity));
-  const std::string refusal = CheckRefusal(check, arguments.file, probe.identity);
-  if (arguments.json) {
-    PrintJson(context, devicePath, arguments.file, &probe, &check, refusal);
+  FirmwareCheck check = CheckFirmwareFile(image, arguments.file, context.file);
+  if (check.verdict != CheckVerdict::Accepted) {
+    const std::string refusal = CheckRefusal(check, arguments.file, {});
+    if (arguments.json) {
+      RunValues values = FileRefusalValues(check, arguments.file, refusal);
+      values.drive = devicePath;
+      context.out << RunJson(values);
+    } else {
+      context.out << Fill(kFileLine, {arguments.file});
+      Refuse(context, refusal);
+    }
     return ExitCodeOf(check);
   }
 
-  context.out << Fill(kDriveLine, {devicePath, ShownIdentity(probe)}) << Fill(kFileLine, {arguments.file});
+  DriveProbe probe;
+  std::optional<std::string> identity;
+  if (!arguments.identity.empty()) identity = arguments.identity;
+  if (devicePath) {
+    probe = ProbeDrive(context.nodes, *devicePath, DriveAccess::Query);
+    if (probe.failure != DriveProbe::Failure::None) {
+      const std::string reason = ProbeFailureReason(*devicePath, probe, DriveAccess::Query);
+      if (arguments.json) {
+        context.out << RunJson({.drive = devicePath,
+                                .file = arguments.file,
+                                .verdict = json::kDriveRefused,
+                                .error = reason});
+      } else {
+        Refuse(context, reason);
+      }
+      return kExitDrive;
+    }
+    identity = IdentityKeyOfDrive(probe);
+  }
+  // Without an identity the pass still gives the checksums; nothing matches.
+  check = MatchFirmware(image, check, identity ? RowTextOf(*identity) : std::string());
+  const bool matched = identity.has_value();
+  const std::string refusal = matched ? CheckRefusal(check, arguments.file, *identity) : std::string();
+  const int exitCode = matched ? ExitCodeOf(check) : kExitOk;
+
+  if (arguments.json) {
+    context.out << RunJson({.drive = devicePath,
+                            .file = arguments.file,
+                            .probe = devicePath ? &probe : nullptr,
+                            .identity = identity,
+                            .accepted = matched && check.verdict == CheckVerdict::Accepted,
+                            .verdict = matched ? VerdictName(check.verdict) : json::kIdentityNotChecked,
+                            .error = refusal,
+                            .check = &check});
+    return exitCode;
+  }
+
+  if (devicePath) context.out << Fill(kDriveLine, {*devicePath, ShownIdentity(probe)});
+  context.out << Fill(kFileLine, {arguments.file});
   if (!refusal.empty()) {
     Refuse(context, refusal);
-    return ExitCodeOf(check);
+    return exitCode;
   }
-  context.out << Fill(kIdentityFound, {ShownDriveText(probe.identity.substr(0, kIdentityKeyLength))});
+  context.out << (matched ? Fill(kIdentityFound, {ShownDriveText(*identity)}) : std::string(kIdentityNotMatched));
   context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
   for (int page = 1; page <= kPageCount; ++page) {
     context.out << WithoutLineEnd(PageChecksumLine(page, check.PageChecksum(page))) << '\n';
   }
-  context.out << kWouldFlash;
-  return kExitOk;
+  context.out << (devicePath ? kWouldFlash : matched ? kCarriesIdentity : kFileRulesPassed);
+  return exitCode;
 }

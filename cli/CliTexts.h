@@ -61,6 +61,15 @@ inline constexpr std::string_view kMissingDriveValue = "--drive needs a device, 
 inline constexpr std::string_view kTwoDrives = "--drive given twice, as '{}' and '{}': name one drive";
 inline constexpr std::string_view kMissingFile = "{} needs the firmware FILE";
 inline constexpr std::string_view kExtraArgument = "unexpected argument '{}'";
+inline constexpr std::string_view kMissingIdentityValue =
+    "--identity needs the drive's vendor and product, such as \"ACME    COMBO DVD/RW 52X\"";
+inline constexpr std::string_view kBadIdentity =
+    "--identity '{}' is no drive identity: give the 8 characters of vendor and the 16 of product, blanks "
+    "included, as 'comboflash list' shows them (24 characters, or 25 with the blank between)";
+inline constexpr std::string_view kDriveAndIdentity =
+    "give --drive or --identity, not both: with --drive the drive's own identity is matched";
+inline constexpr std::string_view kJsonNeedsYes = "flash --json needs --yes: there is no question asked in JSON";
+inline constexpr std::string_view kJsonAndDryRun = "flash --json does not go with --dry-run, which prints the commands as text";
 
 // Prefix of every refusal and warning on standard error.
 inline constexpr std::string_view kRefusal = "comboflash: {}\n";
@@ -102,6 +111,16 @@ inline constexpr std::string_view kOutcomeScsiNoSense = "the drive answered stat
 inline constexpr std::string_view kHexFile = "{}: a .hex file is not flashed; give the raw .bin image.";
 inline constexpr std::string_view kNotBinFile = "{}: not a .bin file. Give the firmware as a raw image whose name ends in .bin.";
 inline constexpr std::string_view kFileOpenFailed = "{}: the firmware file cannot be opened: check the path and that you may read it.";
+// A failed open with its reason: path, then the system's words where it gave them.
+inline constexpr std::string_view kFileMissing = "{}: the firmware file cannot be opened: no such file ({}). Check the path.";
+inline constexpr std::string_view kFileIsFolder =
+    "{}: the firmware file cannot be opened: it is a folder. Give the path of the .bin file in it.";
+inline constexpr std::string_view kFileNotRegular =
+    "{}: the firmware file cannot be opened: it is not a regular file but a named pipe, a device or a socket. The "
+    "image is measured before it is sent: save it to a file and give that file.";
+inline constexpr std::string_view kFileNoPermission =
+    "{}: the firmware file cannot be opened: no permission ({}). Check that you may read it (ls -l).";
+inline constexpr std::string_view kFileOpenError = "{}: the firmware file cannot be opened: {}.";
 inline constexpr std::string_view kFileEmpty = "{}: the firmware file is empty.";
 inline constexpr std::string_view kFileTooLarge =
     "{}: the firmware file is larger than 512 KiB (524288 bytes), so it is no image for this drive.";
@@ -114,6 +133,11 @@ inline constexpr std::string_view kDriveLine = "Drive:    {}  {}\n";  // node, i
 inline constexpr std::string_view kFileLine = "File:     {}\n";
 inline constexpr std::string_view kIdentityFound = "Identity: \"{}\" found in the image\n";
 inline constexpr std::string_view kWouldFlash = "The file would be flashed to this drive.\n";
+inline constexpr std::string_view kIdentityNotMatched =
+    "Identity: not matched against a drive (give --drive DEV, or --identity with the drive's vendor and product)\n";
+inline constexpr std::string_view kFileRulesPassed =
+    "The file passes the file rules; whether it fits a drive was not checked.\n";
+inline constexpr std::string_view kCarriesIdentity = "The file carries this identity; no drive was asked.\n";
 
 // flash.
 inline constexpr std::string_view kNoRawIo =
@@ -145,5 +169,34 @@ inline constexpr std::string_view kClearLine = "\r\033[K";
 inline constexpr std::string_view kDryRunHeader =
     "Dry run: these 32 commands would go to {}, each with its page's 16384 bytes. Nothing is sent.\n";
 inline constexpr std::string_view kDryRunLine = "Page-{}: {}\n";
+
+// Words for scripts: the values of --json's "verdict", "reason" and "outcome".
+namespace json {
+inline constexpr std::string_view kAccepted = "accepted";
+inline constexpr std::string_view kHexFile = "hex-file";
+inline constexpr std::string_view kNotBinFile = "not-bin-file";
+inline constexpr std::string_view kOpenFailed = "open-failed";
+inline constexpr std::string_view kEmpty = "empty";
+inline constexpr std::string_view kTooLarge = "too-large";
+inline constexpr std::string_view kReadFailed = "read-failed";
+inline constexpr std::string_view kMismatch = "mismatch";
+inline constexpr std::string_view kDriveRefused = "drive-refused";
+inline constexpr std::string_view kIdentityNotChecked = "identity-not-checked";
+inline constexpr std::string_view kNoRawIo = "no-raw-io";
+inline constexpr std::string_view kBatteryLow = "battery-low";
+inline constexpr std::string_view kComplete = "complete";
+inline constexpr std::string_view kFailed = "failed";
+// Why a file did not open.
+inline constexpr std::string_view kNoSuchFile = "no-such-file";
+inline constexpr std::string_view kFolder = "folder";
+inline constexpr std::string_view kNotRegularFile = "not-regular-file";
+inline constexpr std::string_view kNoPermission = "no-permission";
+inline constexpr std::string_view kSystemError = "system-error";
+// What became of a page.
+inline constexpr std::string_view kPageAccepted = "accepted";
+inline constexpr std::string_view kPageDriveStatus = "drive-status";
+inline constexpr std::string_view kPageSystemError = "system-error";
+inline constexpr std::string_view kPageTransportError = "transport-error";
+}  // namespace json
 
 }  // namespace cli_text

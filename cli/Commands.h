@@ -6,6 +6,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliContext.h"
 #include "cli/FlashProgress.h"
+#include "cli/RunJson.h"
 #include "device/linux/OpticalDrives.h"
 #include "flash/FirmwareCheck.h"
 
@@ -26,10 +27,14 @@ std::string ShownDriveText(std::string_view text);
 // Why the engine's check refuses, in comboflash's words; empty when accepted.
 std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, const std::string& identity);
 int ExitCodeOf(const FirmwareCheck& check);
+// The drive's vendor and product: what the image must carry.
+std::string IdentityKeyOfDrive(const DriveProbe& probe);
+// --json's values for a file refused by its own rules, before any drive is asked.
+RunValues FileRefusalValues(const FirmwareCheck& check, const std::string& file, const std::string& refusal);
 void Refuse(CliContext& context, const std::string& reason);
 
 // A confirmed flash's writing: the pages of the checked image through the
 // engine to node, with sleep held off and the stopping signals held back;
 // returns the signal held back, or 0.
-int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
-                      const FirmwareCheck& check);
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashReporter& reporter, PageOutcomeObserver& pages,
+                      const FirmwareImage& image, const FirmwareCheck& check);

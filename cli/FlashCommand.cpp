@@ -6,9 +6,12 @@
 #include "cli/CliTexts.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "cli/FileReasons.h"
 #include "cli/FlashProgress.h"
+#include "cli/FlashRecord.h"
 #include "cli/PowerSupply.h"
 #include "cli/Reasons.h"
+#include "cli/RunJson.h"
 #include "cli/TextFill.h"
 #include "device/ScsiPageChannel.h"
 #include "device/linux/SgIoTransport.h"
@@ -67,50 +70,81 @@ bool Confirmed(CliContext& context, const std::string& file, const std::string& 
 
 // The engine writes the image as it was checked and confirmed, not the file
 // read anew.
-int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashProgress& progress, const FirmwareImage& image,
-                      const FirmwareCheck& check) {
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashReporter& reporter, PageOutcomeObserver& pages,
+                      const FirmwareImage& image, const FirmwareCheck& check) {
   if (const auto why = context.inhibitor.Hold()) Refuse(context, Fill(kNoInhibitor, {*why}));
   context.interruptions.Begin();
   SgIoTransport transport(node);
-  ScsiPageChannel channel(transport, progress);
-  FlashSequence(progress, context.file).WritePages(channel, image, check, TransportMode::PassThrough);
+  ScsiPageChannel channel(transport, pages);
+  FlashSequence(reporter, context.file).WritePages(channel, image, check, TransportMode::PassThrough);
   const int held = context.interruptions.End();
   context.inhibitor.Release();
   return held;
 }
 
+// flash: the file's own rules first, so that a file that could never be
+// flashed is refused before the drive is opened; then the drive, the
+// identity, the rights, the power and the confirmation; then the pages.
 int RunFlash(const Arguments& arguments, CliContext& context) {
   const std::string devicePath = DevicePathOf(arguments.drive, context);
+  RunValues values{.drive = devicePath, .file = arguments.file};
+  // With --json every refusal is the one object on standard output.
+  const auto refuse = [&](int exitCode, std::string_view verdict, const std::string& reason) {
+    if (arguments.json) {
+      values.verdict = verdict;
+      values.error = reason;
+      context.out << RunJson(values);
+    } else {
+      Refuse(context, reason);
+    }
+    return exitCode;
+  };
+
+  FirmwareImage image;
+  FirmwareCheck check = CheckFirmwareFile(image, arguments.file, context.file);
+  if (check.verdict != CheckVerdict::Accepted) {
+    const std::string refusal = CheckRefusal(check, arguments.file, {});
+    if (arguments.json) {
+      values = FileRefusalValues(check, arguments.file, refusal);
+      values.drive = devicePath;
+      context.out << RunJson(values);
+    } else {
+      context.out << Fill(kFileLine, {arguments.file});
+      Refuse(context, refusal);
+    }
+    return ExitCodeOf(check);
+  }
+
   // A rehearsal only asks the drive who it is; writing needs it to ourselves.
   const DriveAccess access = arguments.dryRun ? DriveAccess::Query : DriveAccess::Exclusive;
   DriveProbe probe = ProbeDrive(context.nodes, devicePath, access);
   if (probe.failure != DriveProbe::Failure::None) {
-    Refuse(context, ProbeFailureReason(devicePath, probe, access));
-    return kExitDrive;
+    return refuse(kExitDrive, json::kDriveRefused, ProbeFailureReason(devicePath, probe, access));
   }
+  values.probe = &probe;
+  values.identity = IdentityKeyOfDrive(probe);
 
-  FirmwareImage image;
-  const FirmwareCheck check = CheckFirmware(image, arguments.file, context.file, RowTextOf(probe.identity));
-  context.out << Fill(kDriveLine, {devicePath, ShownIdentity(probe)}) << Fill(kFileLine, {arguments.file});
-  if (const std::string refusal = CheckRefusal(check, arguments.file, probe.identity); !refusal.empty()) {
-    Refuse(context, refusal);
-    return ExitCodeOf(check);
+  check = MatchFirmware(image, check, RowTextOf(probe.identity));
+  values.check = &check;
+  if (!arguments.json) {
+    context.out << Fill(kDriveLine, {devicePath, ShownIdentity(probe)}) << Fill(kFileLine, {arguments.file});
   }
-  context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
+  if (const std::string refusal = CheckRefusal(check, arguments.file, probe.identity); !refusal.empty()) {
+    return refuse(ExitCodeOf(check), VerdictName(check.verdict), refusal);
+  }
+  values.accepted = true;
+  if (!arguments.json) context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
 
   if (arguments.dryRun) {
     PrintDryRun(context, devicePath, check);
     return kExitOk;
   }
-  if (!context.rawIo) {
-    Refuse(context, std::string(kNoRawIo));
-    return kExitNoRawIo;
-  }
+  if (!context.rawIo) return refuse(kExitNoRawIo, json::kNoRawIo, std::string(kNoRawIo));
   if (!arguments.force) {
     const auto battery = BatteryPercentOnBatteryPower(context.powerSupplyRoot);
     if (battery && *battery < kLowBatteryPercent) {
-      Refuse(context, Fill(kBatteryLow, {std::to_string(*battery), std::to_string(kLowBatteryPercent)}));
-      return kExitBattery;
+      return refuse(kExitBattery, json::kBatteryLow,
+                    Fill(kBatteryLow, {std::to_string(*battery), std::to_string(kLowBatteryPercent)}));
     }
   }
   if (!arguments.yes) {
@@ -124,12 +158,25 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
     }
   }
 
-  FlashProgress progress(context.out, context.outputIsTerminal);
-  const int held = WriteCheckedPages(context, *probe.node, progress, image, check);
-  probe.node.reset();
-
-  context.out << progress.Verdict() << '\n';
-  const int exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
+  int held = 0;
+  int exitCode = kExitOk;
+  if (arguments.json) {
+    // The announcement still reaches whoever watches, on standard error.
+    FlashRecord record(context.err);
+    held = WriteCheckedPages(context, *probe.node, record, record, image, check);
+    probe.node.reset();
+    values.pages = &record.Pages();
+    values.verdict = record.Complete() ? json::kComplete : json::kFailed;
+    if (!record.Complete()) values.error = record.Verdict();
+    context.out << RunJson(values);
+    exitCode = record.Complete() ? kExitOk : kExitFlashFailed;
+  } else {
+    FlashProgress progress(context.out, context.outputIsTerminal);
+    held = WriteCheckedPages(context, *probe.node, progress, progress, image, check);
+    probe.node.reset();
+    context.out << progress.Verdict() << '\n';
+    exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
+  }
   context.out.flush();
   if (held != 0) context.interruptions.Deliver(held);
   return exitCode;

@@ -22,6 +22,10 @@ std::string Hex(unsigned value, int digits) {
   return text;
 }
 
+unsigned HostStatusOf(const ScsiOutcome& outcome) { return outcome.transportStatus >> kHostStatusShift & kByteMask; }
+
+unsigned DriverStatusOf(const ScsiOutcome& outcome) { return outcome.transportStatus & kByteMask; }
+
 std::string SystemErrorText(int error) { return std::strerror(error); }
 
 std::string OpenFailureReason(const std::string& devicePath, int error, DriveAccess access) {
@@ -70,8 +74,7 @@ std::string OutcomeText(const ScsiOutcome& outcome) {
       return Fill(kOutcomeSystemError, {std::to_string(error), SystemErrorText(error)});
     }
     case OutcomeKind::TransportStatus:
-      return Fill(kOutcomeTransport, {Hex(outcome.transportStatus >> kHostStatusShift & kByteMask, 2),
-                                      Hex(outcome.transportStatus & kByteMask, 2)});
+      return Fill(kOutcomeTransport, {Hex(HostStatusOf(outcome), 2), Hex(DriverStatusOf(outcome), 2)});
     case OutcomeKind::ScsiStatus:
       if (outcome.sense.length == 0) return Fill(kOutcomeScsiNoSense, {Hex(outcome.scsiStatus, 2)});
       return Fill(kOutcomeScsi, {Hex(outcome.scsiStatus, 2), Hex(outcome.sense.key, 1), Hex(outcome.sense.asc, 2),

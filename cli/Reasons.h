@@ -10,5 +10,8 @@ std::string OpenFailureReason(const std::string& devicePath, int error, DriveAcc
 // A probe that failed: why, in one sentence.
 std::string ProbeFailureReason(const std::string& devicePath, const DriveProbe& probe, DriveAccess access);
 std::string OutcomeText(const ScsiOutcome& outcome);
+// The two halves of a TransportStatus outcome's code on Linux.
+unsigned HostStatusOf(const ScsiOutcome& outcome);
+unsigned DriverStatusOf(const ScsiOutcome& outcome);
 std::string SystemErrorText(int error);
 std::string Hex(unsigned value, int digits);

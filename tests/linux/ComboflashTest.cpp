@@ -8,11 +8,13 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
 #include "cli/Comboflash.h"
 #include "framework/CFile.h"
+#include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/TempFile.h"
 #include "testing/linux/EmulatedSgNodes.h"
@@ -82,7 +84,7 @@ class Comboflash : public testing::Test {
                        .inputIsTerminal = terminal,
                        .outputIsTerminal = terminal,
                        .nodes = *nodes,
-                       .file = file,
+                       .file = *fileLayer,
                        .inhibitor = inhibitor,
                        .interruptions = interruptions,
                        .rawIo = rawIo,
@@ -104,6 +106,7 @@ class Comboflash : public testing::Test {
   std::ostream* outTo = nullptr;  // where standard output goes, if not to the result
   SysfsFixture sysfs;
   CFile file;
+  FirmwareFile* fileLayer = &file;  // what the firmware file is read through
   FakeInhibitor inhibitor;
   FakeInterruptions interruptions{kernel};
   bool terminal = false;
@@ -131,7 +134,13 @@ TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
   for (int code = 0; code <= 8; ++code) {
     EXPECT_NE(result.out.find("\n  " + std::to_string(code) + "  "), std::string::npos) << code;
   }
-  EXPECT_EQ(Run({"flash", "--help"}).out, result.out);
+  for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{
+           {"flash", "--help"}, {"help"}, {"help", "flash"}, {"help", "check"}, {"help", "list"}}) {
+    const Result asked = Run(words);
+    EXPECT_EQ(asked.status, 0) << words.back();
+    EXPECT_EQ(asked.out, result.out) << words.back();
+    EXPECT_EQ(asked.err, "") << words.back();
+  }
 }
 
 // The version is the one the man page's title line names, and asking for it
@@ -176,11 +185,32 @@ INSTANTIATE_TEST_SUITE_P(
     CommandLines, Usage,
     testing::Values(UsageCase{"Nothing", {}, "no command given"},
                     UsageCase{"UnknownCommand", {"erase"}, "unknown command 'erase'"},
-                    UsageCase{"NoDrive", {"check", "a.bin"}, "check needs --drive DEV"},
+                    UsageCase{"NoDrive", {"flash", "a.bin"}, "flash needs --drive DEV"},
                     UsageCase{"NoFile", {"flash", "--drive", "sr0"}, "flash needs the firmware FILE"},
                     UsageCase{"DriveWithoutValue", {"check", "a.bin", "--drive"}, "--drive needs a device, such as /dev/sr0"},
                     UsageCase{"YesForCheck", {"check", "a.bin", "--drive", "sr0", "--yes"}, "unknown option '--yes' for check"},
-                    UsageCase{"JsonForFlash", {"flash", "a.bin", "--drive", "sr0", "--json"}, "unknown option '--json' for flash"},
+                    UsageCase{"JsonFlashWithoutYes", {"flash", "a.bin", "--drive", "sr0", "--json"},
+                              "flash --json needs --yes: there is no question asked in JSON"},
+                    UsageCase{"JsonDryRun", {"flash", "a.bin", "--drive", "sr0", "--json", "--yes", "--dry-run"},
+                              "flash --json does not go with --dry-run, which prints the commands as text"},
+                    UsageCase{"IdentityForFlash", {"flash", "a.bin", "--drive", "sr0", "--identity", "x"},
+                              "unknown option '--identity' for flash"},
+                    UsageCase{"IdentityAndDrive", {"check", "a.bin", "--drive", "sr0", "--identity=ACME    COMBO DVD/RW 52X"},
+                              "give --drive or --identity, not both: with --drive the drive's own identity is matched"},
+                    UsageCase{"IdentityWithoutValue", {"check", "a.bin", "--identity"},
+                              "--identity needs the drive's vendor and product, such as \"ACME    COMBO DVD/RW 52X\""},
+                    UsageCase{"IdentityOneShort", {"check", "a.bin", "--identity", "ACME    COMBO DVD/RW 52"},
+                              "--identity 'ACME    COMBO DVD/RW 52' is no drive identity: give the 8 characters of vendor "
+                              "and the 16 of product, blanks included, as 'comboflash list' shows them (24 characters, "
+                              "or 25 with the blank between)"},
+                    UsageCase{"IdentityWithTheRevision", {"check", "a.bin", "--identity", "ACME     COMBO DVD/RW 52X 1.02"},
+                              "--identity 'ACME     COMBO DVD/RW 52X 1.02' is no drive identity: give the 8 characters of "
+                              "vendor and the 16 of product, blanks included, as 'comboflash list' shows them (24 "
+                              "characters, or 25 with the blank between)"},
+                    UsageCase{"IdentityOf25WithoutTheBlank", {"check", "a.bin", "--identity", "ACMEXXXXXCOMBO DVD/RW 52X"},
+                              "--identity 'ACMEXXXXXCOMBO DVD/RW 52X' is no drive identity: give the 8 characters of "
+                              "vendor and the 16 of product, blanks included, as 'comboflash list' shows them (24 "
+                              "characters, or 25 with the blank between)"},
                     UsageCase{"DriveForList", {"list", "--drive", "sr0"}, "unknown option '--drive' for list"},
                     UsageCase{"TwoFiles", {"flash", "a.bin", "b.bin", "--drive", "sr0"}, "unexpected argument 'b.bin'"},
                     UsageCase{"TwoDrives", {"flash", "a.bin", "--drive", "sr0", "--drive=sr1", "--yes"},
@@ -284,14 +314,14 @@ TEST_F(Comboflash, CheckAsJson) {
   }
   EXPECT_EQ(result.out, "{\"drive\":\"/dev/sr0\",\"file\":\"" + firmware.Path() +
                             "\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW 52X\",\"revision\":\"1.02\","
-                            "\"accepted\":true,\"verdict\":\"accepted\",\"error\":null,\"firmwareChecksum\":1467,"
-                            "\"pages\":[" + pages + "]}\n");
+                            "\"identity\":\"ACME    COMBO DVD/RW 52X\",\"accepted\":true,\"verdict\":\"accepted\","
+                            "\"reason\":null,\"error\":null,\"firmwareChecksum\":1467,\"pages\":[" + pages + "]}\n");
 }
 
 TEST_F(Comboflash, CheckAsJsonOfARefusedDriveAndFile) {
   Result result = Run({"check", firmware.Path(), "--drive", "sr5", "--json"});
   EXPECT_EQ(result.status, 3);
-  EXPECT_NE(result.out.find("\"accepted\":false,\"verdict\":\"drive-refused\",\"error\":\"no such device: /dev/sr5."),
+  EXPECT_NE(result.out.find("\"accepted\":false,\"verdict\":\"drive-refused\",\"reason\":null,\"error\":\"no such device: /dev/sr5."),
             std::string::npos) << result.out;
   TempFile other(ContentsWith(1000, "SOMEONE ELSE", 0));
   result = Run({"check", other.Path(), "--drive", "sr0", "--json"});
@@ -320,6 +350,10 @@ TEST_P(FileRefused, ByCheckAndFlashWithTheReasonAndNoPageSent) {
     EXPECT_NE(result.err.find(row.reason), std::string::npos) << command << ": " << result.err;
   }
   EXPECT_EQ(PageWritesSent(), 0);
+  // A file refused by its own rules is refused before the drive is opened.
+  if (row.status == 4) {
+    EXPECT_TRUE(kernel.Opens().empty());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -355,6 +389,162 @@ TEST_F(Comboflash, AFolderNamedBinIsRefusedAsNoFileToOpen) {
   }
   EXPECT_EQ(PageWritesSent(), 0);
 }
+
+// Why the file did not open, in words and, for --json, as a reason; and
+// before the drive is asked, so even with no drive there it is the file
+// that is refused.
+struct OpenCase {
+  const char* name;
+  std::function<std::string(const std::string& folder)> make;  // the path; null: through a file layer failing with fake
+  OpenFailure fake;
+  const char* says;    // after "<path>: the firmware file cannot be opened: "
+  const char* reason;  // --json's
+};
+
+class FileNotOpened : public Comboflash, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(FileNotOpened, IsRefusedWithWhyBeforeTheDriveIsAsked) {
+  const OpenCase& row = GetParam();
+  const TempFolder folder(".d");
+  std::string path = folder.Path() + "/fw.bin";
+  FakeFirmwareFile failing({}, {.open = true, .openFailure = row.fake});
+  if (row.make) {
+    path = row.make(folder.Path());
+  } else {
+    fileLayer = &failing;
+  }
+  const std::string refusal = path + ": the firmware file cannot be opened: " + row.says;
+  for (const std::string command : {"check", "flash"}) {
+    for (const bool json : {false, true}) {
+      std::vector<std::string> words = {command, path, "--drive", "sr7"};  // no such drive
+      if (command == "flash") words.push_back("--yes");
+      if (json) words.push_back("--json");
+      const Result result = Run(words);
+      EXPECT_EQ(result.status, 4) << command << json;
+      if (json) {
+        EXPECT_NE(result.out.find("{\"drive\":\"/dev/sr7\",\"file\":\"" + path + "\",\"vendor\":null,"),
+                  std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(",\"accepted\":false,\"verdict\":\"open-failed\",\"reason\":\"" +
+                                  std::string(row.reason) + "\",\"error\":\"" + refusal + "\","),
+                  std::string::npos) << result.out;
+        EXPECT_EQ(result.err, "");
+      } else {
+        EXPECT_EQ(result.out, "File:     " + path + "\n");
+        EXPECT_EQ(result.err, "comboflash: " + refusal + "\n");
+      }
+    }
+  }
+  EXPECT_TRUE(kernel.Opens().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, FileNotOpened,
+    testing::Values(
+        OpenCase{"NoSuchFile", [](const std::string& folder) { return folder + "/missing.bin"; }, {},
+                 "no such file (No such file or directory). Check the path.", "no-such-file"},
+        OpenCase{"Folder",
+                 [](const std::string& folder) {
+                   std::filesystem::create_directory(folder + "/fw.bin");
+                   return folder + "/fw.bin";
+                 },
+                 {}, "it is a folder. Give the path of the .bin file in it.", "folder"},
+        OpenCase{"NamedPipe",
+                 [](const std::string& folder) {
+                   EXPECT_EQ(::mkfifo((folder + "/fw.bin").c_str(), 0600), 0);
+                   return folder + "/fw.bin";
+                 },
+                 {},
+                 "it is not a regular file but a named pipe, a device or a socket. The image is measured before it "
+                 "is sent: save it to a file and give that file.",
+                 "not-regular-file"},
+        OpenCase{"NoPermission", nullptr, {OpenFailureKind::NoPermission, EACCES},
+                 "no permission (Permission denied). Check that you may read it (ls -l).", "no-permission"},
+        OpenCase{"OtherError", nullptr, {OpenFailureKind::Other, EIO}, "Input/output error.", "system-error"}),
+    [](const testing::TestParamInfo<OpenCase>& row) { return std::string(row.param.name); });
+
+std::string ChecksumLines() {
+  std::string lines = "Firmware Checksum:  5bb\n";
+  for (int page = 1; page <= 32; ++page) {
+    lines += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
+             (page == 1 ? " 5bb" : "   0") + "\n";
+  }
+  return lines;
+}
+
+// The pages of check --json for the test image, each with what follows its checksum.
+std::string JsonPages(const std::function<std::string(int page)>& after = [](int) { return std::string(); }) {
+  std::string pages;
+  for (int page = 1; page <= 32; ++page) {
+    pages += std::string(page == 1 ? "" : ",") + "{\"page\":" + std::to_string(page) +
+             ",\"checksum\":" + (page == 1 ? "1467" : "0") + after(page) + "}";
+  }
+  return "[" + pages + "]";
+}
+
+TEST_F(Comboflash, CheckWithoutADriveAppliesTheFileRulesAndSaysTheIdentityWasNotMatched) {
+  Result result = Run({"check", firmware.Path()});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "File:     " + firmware.Path() +
+                            "\nIdentity: not matched against a drive (give --drive DEV, or --identity with the "
+                            "drive's vendor and product)\n" + ChecksumLines() +
+                            "The file passes the file rules; whether it fits a drive was not checked.\n");
+  EXPECT_EQ(result.err, "");
+
+  result = Run({"check", firmware.Path(), "--json"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "{\"drive\":null,\"file\":\"" + firmware.Path() +
+                            "\",\"vendor\":null,\"product\":null,\"revision\":null,\"identity\":null,"
+                            "\"accepted\":false,\"verdict\":\"identity-not-checked\",\"reason\":null,\"error\":null,"
+                            "\"firmwareChecksum\":1467,\"pages\":" + JsonPages() + "}\n");
+
+  // The file's faults are the same as with a drive.
+  TempFile empty({});
+  result = Run({"check", empty.Path()});
+  EXPECT_EQ(result.status, 4);
+  EXPECT_EQ(result.err, "comboflash: " + empty.Path() + ": the firmware file is empty.\n");
+  EXPECT_TRUE(kernel.Opens().empty());
+}
+
+struct IdentityCase {
+  const char* name;
+  const char* given;
+  bool carried;
+};
+
+class CheckAgainstAnIdentity : public Comboflash, public testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(CheckAgainstAnIdentity, MatchesItWithoutADrive) {
+  const IdentityCase& row = GetParam();
+  const std::string key = std::string(row.given).size() == 24
+                              ? std::string(row.given)
+                              : std::string(row.given).substr(0, 8) + std::string(row.given).substr(9);
+  Result result = Run({"check", firmware.Path(), "--identity", row.given});
+  EXPECT_EQ(result.status, row.carried ? 0 : 5) << result.err;
+  if (row.carried) {
+    EXPECT_EQ(result.out, "File:     " + firmware.Path() + "\nIdentity: \"" + key + "\" found in the image\n" +
+                              ChecksumLines() + "The file carries this identity; no drive was asked.\n");
+  } else {
+    EXPECT_EQ(result.err, "comboflash: This firmware does not match your drive! The image does not carry the "
+                          "drive's identity \"" + key + "\" (vendor and product). Use a firmware file made for this drive.\n");
+  }
+
+  result = Run({"check", firmware.Path(), "--identity=" + std::string(row.given), "--json"});
+  EXPECT_EQ(result.status, row.carried ? 0 : 5);
+  EXPECT_NE(result.out.find("\"identity\":\"" + key + "\",\"accepted\":" + (row.carried ? "true" : "false") +
+                            ",\"verdict\":\"" + (row.carried ? "accepted" : "mismatch") + "\""),
+            std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("\"firmwareChecksum\":1467,"), std::string::npos) << result.out;
+  EXPECT_TRUE(kernel.Opens().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Identities, CheckAgainstAnIdentity,
+    testing::Values(IdentityCase{"TheKey", "ACME    COMBO DVD/RW 52X", true},
+                    IdentityCase{"AsListShowsIt", "ACME     COMBO DVD/RW 52X", true},
+                    IdentityCase{"OneLetterInOtherCase", "ACME    COMBO DVD/rW 52X", false},
+                    IdentityCase{"ABlankMoved", "ACME   COMBO DVD/RW 52X ", false},
+                    IdentityCase{"AnotherDrive", "OTHER    DVD-ROM         ", false}),
+    [](const testing::TestParamInfo<IdentityCase>& row) { return std::string(row.param.name); });
 
 struct DriveCase {
   const char* name;
@@ -632,5 +822,95 @@ TEST_F(Comboflash, ASignalHeldDuringThePagesTakesEffectAfterTheVerdict) {
   EXPECT_EQ(interruptions.delivered, std::vector<int>{SIGTERM});
   EXPECT_TRUE(result.out.ends_with("Flash Complete!\n"));
 }
+
+std::string FlashJsonHead(const std::string& file) {
+  return "{\"drive\":\"/dev/sr0\",\"file\":\"" + file +
+         "\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW 52X\",\"revision\":\"1.02\",\"identity\":"
+         "\"ACME    COMBO DVD/RW 52X\",\"accepted\":true,";
+}
+
+TEST_F(Comboflash, FlashAsJsonIsOneObjectAtTheEndAndTheAnnouncementGoesToStandardError) {
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes", "--json"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, FlashJsonHead(firmware.Path()) +
+                            "\"verdict\":\"complete\",\"reason\":null,\"error\":null,\"firmwareChecksum\":1467,"
+                            "\"pages\":" + JsonPages([](int) { return std::string(",\"outcome\":\"accepted\""); }) +
+                            ",\"pagesNotWritten\":0}\n");
+  EXPECT_EQ(result.err, "Flash Now!Please don't Power off!\n");
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
+}
+
+// Each page's outcome as values, and in the same words as a flash without
+// --json gives it.
+TEST_F(Comboflash, FlashAsJsonGivesEachPagesOutcome) {
+  kernel.AddFault("/dev/sr0", {.page = 3, .ioctlError = EIO});
+  kernel.AddFault("/dev/sr0", {.page = 5, .hostStatus = 0x01, .driverStatus = 0x00});
+  drive.Behaviour().refusedPage = 7;
+  const Result text = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  const auto wordsOf = [&text](int page) {
+    const std::string start = "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum:    0  ";
+    const std::size_t at = text.out.find(start);
+    return at == std::string::npos ? std::string("?")
+                                   : text.out.substr(at + start.size(), text.out.find('\n', at) - at - start.size());
+  };
+
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes", "--json"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(text.status, 1);
+  const auto outcome = [&](int page) -> std::string {
+    switch (page) {
+      case 3: return ",\"outcome\":\"system-error\",\"errno\":5,\"error\":\"" + wordsOf(3) + "\"";
+      case 5:
+        return ",\"outcome\":\"transport-error\",\"hostStatus\":1,\"driverStatus\":0,\"error\":\"" + wordsOf(5) + "\"";
+      case 7:
+        return ",\"outcome\":\"drive-status\",\"status\":2,\"sense\":{\"key\":5,\"asc\":36,\"ascq\":0},\"error\":\"" +
+               wordsOf(7) + "\"";
+      default: return ",\"outcome\":\"accepted\"";
+    }
+  };
+  EXPECT_EQ(result.out, FlashJsonHead(firmware.Path()) +
+                            "\"verdict\":\"failed\",\"reason\":null,\"error\":\"Flash Failed!\\u000a3 of 32 pages were "
+                            "not written.\",\"firmwareChecksum\":1467,\"pages\":" + JsonPages(outcome) +
+                            ",\"pagesNotWritten\":3}\n");
+  EXPECT_EQ(wordsOf(7), "the drive answered status 0x02, sense key 0x5, ASC 0x24, ASCQ 0x00");
+}
+
+struct JsonRefusalCase {
+  const char* name;
+  const char* drive;
+  bool otherDrivesFirmware;
+  bool rawIo;
+  const char* batteryPercent;  // on battery power; "": on mains
+  int status;
+  const char* verdict;
+  const char* error;  // its start
+};
+
+class FlashAsJsonRefused : public Comboflash, public testing::WithParamInterface<JsonRefusalCase> {};
+
+TEST_P(FlashAsJsonRefused, IsTheOneObjectWithTheVerdictAndNoPageSent) {
+  const JsonRefusalCase& row = GetParam();
+  rawIo = row.rawIo;
+  if (*row.batteryPercent) sysfs.AddPowerSupply("BAT0", "Battery", "Discharging", row.batteryPercent, "", "");
+  const TempFile other(ContentsWith(1000, "SOMEONE ELSE", 0));
+  const std::string path = row.otherDrivesFirmware ? other.Path() : firmware.Path();
+  const Result result = Run({"flash", path, "--drive", row.drive, "--yes", "--json"});
+  EXPECT_EQ(result.status, row.status);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(result.out.starts_with("{\"drive\":\"/dev/")) << result.out;
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
+  EXPECT_NE(result.out.find(",\"verdict\":\"" + std::string(row.verdict) + "\",\"reason\":null,\"error\":\"" + row.error),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, FlashAsJsonRefused,
+    testing::Values(JsonRefusalCase{"NoSuchDrive", "sr7", false, true, "", 3, "drive-refused", "no such device: /dev/sr7."},
+                    JsonRefusalCase{"Mismatch", "sr0", true, true, "", 5, "mismatch", "This firmware does not match"},
+                    JsonRefusalCase{"NoRawIo", "sr0", false, false, "", 8, "no-raw-io", "this process may not send"},
+                    JsonRefusalCase{"BatteryLow", "sr0", false, true, "10", 7, "battery-low", "on battery at 10%"}),
+    [](const testing::TestParamInfo<JsonRefusalCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
