@@ -126,9 +126,9 @@ std::string PageLines(const std::string& written7 = "written") {
 TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
   const Result result = Run({"--help"});
   EXPECT_EQ(result.status, 0);
-  for (const char* text : {"comboflash list [--json]", "comboflash check FILE --drive DEV [--json]",
-                           "comboflash flash FILE --drive DEV [--yes] [--dry-run] [--force]", "CAP_SYS_RAWIO",
-                           "cdrom", "Exit status:"}) {
+  for (const char* text : {"comboflash list [--json]", "comboflash check FILE [--drive DEV | --identity ID] [--json]",
+                           "comboflash flash FILE --drive DEV [--yes] [--dry-run] [--force] [--json]",
+                           "comboflash help [COMMAND]", "--identity ID", "CAP_SYS_RAWIO", "cdrom", "Exit status:"}) {
     EXPECT_NE(result.out.find(text), std::string::npos) << text;
   }
   for (int code = 0; code <= 8; ++code) {
