@@ -73,12 +73,21 @@ int ExitCodeOf(const FirmwareCheck& check) {
 
 std::string IdentityKeyOfDrive(const DriveProbe& probe) { return probe.identity.substr(0, kIdentityKeyLength); }
 
-RunValues FileRefusalValues(const FirmwareCheck& check, const std::string& file, const std::string& refusal) {
-  return {.file = file,
-          .verdict = VerdictName(check.verdict),
-          .reason = OpenFailureName(check),
-          .error = refusal,
-          .check = &check};
+int RefuseFile(CliContext& context, const Arguments& arguments, const std::optional<std::string>& devicePath,
+               const FirmwareCheck& check) {
+  const std::string refusal = CheckRefusal(check, arguments.file, {});
+  if (arguments.json) {
+    context.out << RunJson({.drive = devicePath,
+                            .file = arguments.file,
+                            .verdict = VerdictName(check.verdict),
+                            .reason = OpenFailureName(check),
+                            .error = refusal,
+                            .check = &check});
+  } else {
+    context.out << Fill(kFileLine, {arguments.file});
+    Refuse(context, refusal);
+  }
+  return ExitCodeOf(check);
 }
 
 // check: the file's own rules first, which need no drive; then, when a drive
@@ -89,18 +98,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
 
   FirmwareImage image;
   FirmwareCheck check = CheckFirmwareFile(image, arguments.file, context.file);
-  if (check.verdict != CheckVerdict::Accepted) {
-    const std::string refusal = CheckRefusal(check, arguments.file, {});
-    if (arguments.json) {
-      RunValues values = FileRefusalValues(check, arguments.file, refusal);
-      values.drive = devicePath;
-      context.out << RunJson(values);
-    } else {
-      context.out << Fill(kFileLine, {arguments.file});
-      Refuse(context, refusal);
-    }
-    return ExitCodeOf(check);
-  }
+  if (check.verdict != CheckVerdict::Accepted) return RefuseFile(context, arguments, devicePath, check);
 
   DriveProbe probe;
   std::optional<std::string> identity;

@@ -1,12 +1,12 @@
 #pragma once
 // The three commands, and what check and flash share.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/Arguments.h"
 #include "cli/CliContext.h"
 #include "cli/FlashProgress.h"
-#include "cli/RunJson.h"
 #include "device/linux/OpticalDrives.h"
 #include "flash/FirmwareCheck.h"
 
@@ -29,8 +29,10 @@ std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, co
 int ExitCodeOf(const FirmwareCheck& check);
 // The drive's vendor and product: what the image must carry.
 std::string IdentityKeyOfDrive(const DriveProbe& probe);
-// --json's values for a file refused by its own rules, before any drive is asked.
-RunValues FileRefusalValues(const FirmwareCheck& check, const std::string& file, const std::string& refusal);
+// A file refused by its own rules, before any drive is asked: as --json's
+// object or in words; returns the exit code.
+int RefuseFile(CliContext& context, const Arguments& arguments, const std::optional<std::string>& devicePath,
+               const FirmwareCheck& check);
 void Refuse(CliContext& context, const std::string& reason);
 
 // A confirmed flash's writing: the pages of the checked image through the

@@ -102,18 +102,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
 
   FirmwareImage image;
   FirmwareCheck check = CheckFirmwareFile(image, arguments.file, context.file);
-  if (check.verdict != CheckVerdict::Accepted) {
-    const std::string refusal = CheckRefusal(check, arguments.file, {});
-    if (arguments.json) {
-      values = FileRefusalValues(check, arguments.file, refusal);
-      values.drive = devicePath;
-      context.out << RunJson(values);
-    } else {
-      context.out << Fill(kFileLine, {arguments.file});
-      Refuse(context, refusal);
-    }
-    return ExitCodeOf(check);
-  }
+  if (check.verdict != CheckVerdict::Accepted) return RefuseFile(context, arguments, devicePath, check);
 
   // A rehearsal only asks the drive who it is; writing needs it to ourselves.
   const DriveAccess access = arguments.dryRun ? DriveAccess::Query : DriveAccess::Exclusive;
