@@ -80,7 +80,8 @@ inline constexpr std::string_view kBadIdentity =
 inline constexpr std::string_view kDriveAndIdentity =
     "give --drive or --identity, not both: with --drive the drive's own identity is matched";
 inline constexpr std::string_view kJsonNeedsYes = "flash --json needs --yes: there is no question asked in JSON";
-inline constexpr std::string_view kJsonAndDryRun = "flash --json does not go with --dry-run, which prints the commands as text";
+inline constexpr std::string_view kJsonAndDryRun =
+    "flash --json does not go with --dry-run, which prints the commands as text";
 
 // Prefix of every refusal and warning on standard error.
 inline constexpr std::string_view kRefusal = "comboflash: {}\n";
@@ -123,7 +124,8 @@ inline constexpr std::string_view kHexFile = "{}: a .hex file is not flashed; gi
 inline constexpr std::string_view kNotBinFile = "{}: not a .bin file. Give the firmware as a raw image whose name ends in .bin.";
 inline constexpr std::string_view kFileOpenFailed = "{}: the firmware file cannot be opened: check the path and that you may read it.";
 // A failed open with its reason: path, then the system's words where it gave them.
-inline constexpr std::string_view kFileMissing = "{}: the firmware file cannot be opened: no such file ({}). Check the path.";
+inline constexpr std::string_view kFileMissing =
+    "{}: the firmware file cannot be opened: no such file ({}). Check the path.";
 inline constexpr std::string_view kFileIsFolder =
     "{}: the firmware file cannot be opened: it is a folder. Give the path of the .bin file in it.";
 inline constexpr std::string_view kFileNotRegular =

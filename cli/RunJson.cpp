@@ -71,8 +71,9 @@ std::string RunJson(const RunValues& values) {
     json += ",\"firmwareChecksum\":null,\"pages\":[]";
   }
   if (values.pages) {
-    const auto notWritten = std::count_if(values.pages->begin(), values.pages->end(),
-                                          [](const std::optional<ScsiOutcome>& page) { return !page || !page->IsGood(); });
+    const auto notWritten = std::count_if(values.pages->begin(), values.pages->end(), [](const auto& page) {
+      return !page || !page->IsGood();
+    });
     json += ",\"pagesNotWritten\":" + std::to_string(notWritten);
   }
   return json + "}\n";

@@ -80,6 +80,11 @@ std::string Made(const std::string& path, int result) {
   return path;
 }
 
+std::string Folder(const std::string& dir, mode_t mode) {
+  const std::string path = dir + "/fw.bin";
+  return Made(path, ::mkdir(path.c_str(), mode));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Paths, CFileOpenFailure,
     testing::Values(
@@ -92,13 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
                      return file + "/fw.bin";
                    },
                    {OpenFailureKind::NoSuchFile, ENOTDIR}},
-        ReasonCase{"Folder", [](const std::string& dir) { return Made(dir + "/fw.bin", ::mkdir((dir + "/fw.bin").c_str(), 0700)); },
-                   {OpenFailureKind::Folder, 0}},
-        ReasonCase{"UnreadableFolder",
-                   [](const std::string& dir) { return Made(dir + "/fw.bin", ::mkdir((dir + "/fw.bin").c_str(), 0)); },
+        ReasonCase{"Folder", [](const std::string& dir) { return Folder(dir, 0700); }, {OpenFailureKind::Folder, 0}},
+        ReasonCase{"UnreadableFolder", [](const std::string& dir) { return Folder(dir, 0); },
                    {OpenFailureKind::Folder, 0}},
         ReasonCase{"NamedPipe",
-                   [](const std::string& dir) { return Made(dir + "/fw.bin", ::mkfifo((dir + "/fw.bin").c_str(), 0600)); },
+                   [](const std::string& dir) {
+                     return Made(dir + "/fw.bin", ::mkfifo((dir + "/fw.bin").c_str(), 0600));
+                   },
                    {OpenFailureKind::NotRegularFile, 0}},
         ReasonCase{"Device", [](const std::string&) { return std::string("/dev/null"); },
                    {OpenFailureKind::NotRegularFile, 0}},
