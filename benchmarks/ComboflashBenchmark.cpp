@@ -216,7 +216,7 @@ void WritingPhase(benchmark::State& state) {
     BenchContext bench(fresh.slow, out);
     OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
     FlashProgress progress(out, false);
-    WriteCheckedPages(bench.context, *node.node, progress, image, check);
+    WriteCheckedPages(bench.context, *node.node, progress, progress, image, check);
     if (!progress.Complete()) state.SkipWithError("flash failed");
   });
 }
