@@ -1,5 +1,6 @@
 """Reads what the Windows loader looks at in a PE program file: machine,
-subsystem version, time stamp and the functions it imports by name."""
+subsystem version, time stamp, the functions it imports by name and the
+resources it carries."""
 import struct
 
 MACHINES = {0x14C: "i386", 0x8664: "x86_64"}
@@ -25,6 +26,7 @@ class PeFile:
         self.os_version = struct.unpack_from("<HH", data, optional + 40)
         directories = optional + (112 if wide else 96)
         self._import_rva, _ = struct.unpack_from("<II", data, directories + 8)
+        self._resource_rva, _ = struct.unpack_from("<II", data, directories + 16)
         self._thunk_size = 8 if wide else 4
         table = optional + optional_size
         self._sections = [struct.unpack_from("<IIII", data, table + 40 * i + 8) for i in range(sections)]
@@ -62,6 +64,32 @@ class PeFile:
                     found.append((dll, self._string((thunk & 0x7FFFFFFF) + 2)))
                 entry += self._thunk_size
             descriptor += 20
+
+    def resources(self) -> dict[tuple, bytes]:
+        """{(type, name, language): data} for every resource; a type or name
+        given by number is an int, one given by name a str."""
+        found = {}
+        if not self._resource_rva:
+            return found
+        root = self._offset(self._resource_rva)
+
+        def entries(directory):
+            named, numbered = struct.unpack_from("<HH", self.data, root + directory + 12)
+            for index in range(named + numbered):
+                name, target = struct.unpack_from("<II", self.data, root + directory + 16 + 8 * index)
+                if name & 0x80000000:
+                    at = root + (name & 0x7FFFFFFF)
+                    (length,) = struct.unpack_from("<H", self.data, at)
+                    name = self.data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+                yield name, target
+
+        for kind, kind_target in entries(0):
+            for name, name_target in entries(kind_target & 0x7FFFFFFF):
+                for language, leaf in entries(name_target & 0x7FFFFFFF):
+                    rva, size = struct.unpack_from("<II", self.data, root + leaf)
+                    start = self._offset(rva)
+                    found[(kind, name, language)] = self.data[start:start + size]
+        return found
 
 
 def read(path: str) -> PeFile:
