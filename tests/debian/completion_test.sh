@@ -9,7 +9,7 @@ completion=$1 work=$2
 rm -rf "$work" && mkdir -p "$work/root/dev" "$work/files/sub"
 touch "$work/root/dev/sr0" "$work/root/dev/sr1" "$work/root/dev/sda"
 touch "$work/files/fw.bin" "$work/files/UPPER.BIN" "$work/files/notes.txt"
-cd "$work/files"
+cd "$work/files" || exit 1
 # shellcheck source=/dev/null
 source "$completion"
 _comboflash_root=$work/root
@@ -42,7 +42,8 @@ for row in "${cases[@]}"; do
   COMPREPLY=()
   _comboflash
   got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | xargs)
-  expected=$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | xargs)
+  read -ra wanted <<<"$expected"
+  expected=$(printf "%s\n" "${wanted[@]}" | LC_ALL=C sort | xargs)
   if [ "$got" != "$expected" ]; then
     echo "FAIL: '${line% *}': offered [$got], expected [$expected]"
     failures=$((failures + 1))

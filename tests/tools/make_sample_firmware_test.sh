@@ -34,8 +34,9 @@ for row in "${refused[@]}"; do
 done
 
 for offset in 0 0x1000 524264; do
-  "$tool" "$work/one.bin" "$key" "$offset" && "$tool" "$work/two.bin" "$key" "$offset" ||
-    fail "offset $offset: exit $?"
+  if ! "$tool" "$work/one.bin" "$key" "$offset" || ! "$tool" "$work/two.bin" "$key" "$offset"; then
+    fail "offset $offset: the tool failed"
+  fi
   cmp -s "$work/one.bin" "$work/two.bin" || fail "offset $offset: two runs wrote different bytes"
   python3 - "$work/one.bin" "$key" "$offset" <<'PY' || fail "offset $offset: the image is wrong"
 import sys
