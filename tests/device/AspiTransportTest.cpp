@@ -158,6 +158,7 @@ TEST_F(AspiTransportTest, LateAnswerToAWithdrawnInquiryLandsInMemoryStillHeld) {
   behaviour.lateBy = 100ms;
   Drive(behaviour);
   const auto transport = LoadTransport(5ms);
+  runner.Hold();  // the answer comes after the wait gave up, however slow the machine
 
   EXPECT_EQ(Inquire(*transport, 0, 1).outcome.transportStatus, kAspiNoAnswer);
   EXPECT_EQ(transport->KeptRequestCount(), 1u);
@@ -175,6 +176,7 @@ TEST_F(AspiTransportTest, RequestTheLayerNeverEndsOutlivesItsTransportAndKeepsTh
   behaviour.lateBy = 100ms;
   Drive(behaviour);
   auto transport = LoadTransport(5ms);
+  runner.Hold();  // the layer ends the request only after the transport is gone
   Inquire(*transport, 0, 1);
 
   transport.reset();
@@ -266,6 +268,7 @@ TEST_F(AspiTransportTest, WithdrawnPageKeepsItsOwnCopyOfThePageForTheLayer) {
   const TestFirmware firmware;
   const auto transport = LoadTransport();
   std::vector<std::uint8_t> page(firmware.image.PageData(1).begin(), firmware.image.PageData(1).end());
+  runner.Hold();  // the layer reads the page only after the caller's copy is gone
 
   const ScsiOutcome outcome = transport->Execute(
       0, 1, MakePageWriteRequest(firmware.commands[0], std::span<const std::uint8_t, kPageSize>(page.data(), kPageSize)));

@@ -110,14 +110,23 @@ export WINEPREFIX="$E2E_WORK/prefix"
 
 # --- setting up Wine (before the program starts) ----------------------------
 
+# The settings are gathered and written with one import just before the
+# first program starts; those the template prefix already has cost nothing.
+_E2E_SETTINGS=$E2E_WORK/wine-settings
+: >"$_E2E_SETTINGS"
+_e2e_setting() { _e2e_before_start; "$E2E_WINE_ENV" setting "$@" >>"$_E2E_SETTINGS"; }
+
 # windows_version EXE VERSION: win98 gives EXE platform id 1, win10 gives 2.
-windows_version() { _e2e_before_start; "$E2E_WINE_ENV" --prefix "$WINEPREFIX" version "$@"; }
+windows_version() { _e2e_setting version "$@"; }
 
 # cdrom_drive LETTER DIR: LETTER: is a CD-ROM drive with DIR as its root.
-cdrom_drive() { _e2e_before_start; "$E2E_WINE_ENV" --prefix "$WINEPREFIX" cdrom "$@"; }
+cdrom_drive() {
+  _e2e_setting cdrom "$1"
+  "$E2E_WINE_ENV" --prefix "$WINEPREFIX" link "$1" "$2"
+}
 
 # dll_override EXE DLL native|builtin|disabled: which DLL of that name EXE loads.
-dll_override() { _e2e_before_start; "$E2E_WINE_ENV" --prefix "$WINEPREFIX" dll "$@"; }
+dll_override() { _e2e_setting dll "$@"; }
 
 _e2e_before_start() {
   [ -z "${_E2E_DRIVER_PID:-}" ] || fail "Wine settings must come before the first start_program"
@@ -144,6 +153,7 @@ windows_path() {
 # --- the driver --------------------------------------------------------------
 
 _e2e_start_driver() {
+  "$E2E_WINE_ENV" --prefix "$WINEPREFIX" apply "$_E2E_SETTINGS"
   mkfifo "$E2E_WORK/driver.in" "$E2E_WORK/driver.out"
   COMBOFLASH_WINE_TIMEOUT=$E2E_TIMEOUT "$E2E_WINE_RUN" --prefix "$WINEPREFIX" "$E2E_DRIVER" \
     <"$E2E_WORK/driver.in" >"$E2E_WORK/driver.out" 2>"$E2E_WORK/driver.err" &

@@ -1,6 +1,6 @@
-# Shared by the scripts that run inside the test guest (as root, one boot per
-# script, several cases per boot). Each case runs as a process of its own
-# with a time-out; the boot's script reports every case and fails if any did.
+# Shared by the scripts that run inside the test guest (as root, all of them
+# parts of one boot, several cases each). Each case runs as a process of its
+# own with a time-out; the part's script reports every case and fails if any did.
 #
 # Needs, from the host (tests/guest/CMakeLists.txt passes them):
 #   GUEST_TCMU_DRIVE       the comboflash_tcmu_drive program
@@ -8,14 +8,17 @@
 #   GUEST_COMBOFLASH       ComboFlash.exe under test
 #   GUEST_COMBOFLASH_CLI   comboflash, the Linux tool (its tests only)
 #   GUEST_CASE_TIMEOUT     seconds one case may take
+#   GUEST_PART             the part's name (tests/guest/session.sh)
 set -uo pipefail
 
 GUEST_TESTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 SOURCE_ROOT=$(cd "$GUEST_TESTS/../.." && pwd)
 export GUEST_TESTS SOURCE_ROOT
-# On the root disk, beside the template prefix, so prefix copies can share its files.
-GUEST_WORK=/var/tmp/guest-tests
-export GUEST_WORK
+# On the root disk, beside the template prefix, so prefix copies can share
+# its files; a folder for each part, and what the parts share beside them.
+GUEST_SHARED=/var/tmp/guest-tests
+GUEST_WORK=$GUEST_SHARED/${GUEST_PART:-work}
+export GUEST_SHARED GUEST_WORK
 TCMU_DRIVE=$SOURCE_ROOT/testing/tcmu/tcmu-drive
 export COMBOFLASH_TCMU_DRIVE=${GUEST_TCMU_DRIVE:-}
 mkdir -p "$GUEST_WORK"
@@ -47,29 +50,20 @@ drive_leftovers() {
   "$TCMU_DRIVE" stop "$dir" && grep -v '^command: 4a ' "$dir/report"
 }
 
-# finish: the boot's verdict.
+# finish: the part's verdict.
 finish() {
   echo "passed: ${#_guest_passed[@]}, failed: ${#_guest_failed[@]}${_guest_failed[*]:+ (${_guest_failed[*]})}"
   [ ${#_guest_failed[@]} -eq 0 ]
 }
 
-# passthrough_template: makes, once per boot, the Wine prefix the cases copy:
-# ComboFlash.exe told it runs on Windows 10 (pass-through mode) and E: a
-# CD-ROM drive. One start of Wine for both settings: without hardware
-# virtualisation each start takes the better part of a minute.
+# passthrough_template: the Wine prefix the pass-through cases copy, made
+# once per boot for every part that needs it (tests/e2e/comboflash/make_template.sh):
+# ComboFlash.exe told it runs on Windows 10 and E: a CD-ROM drive, written
+# by one start of Wine: without hardware virtualisation each start takes the
+# better part of a minute.
 passthrough_template() {
-  PASSTHROUGH_TEMPLATE=$GUEST_WORK/template
-  [ -f "$PASSTHROUGH_TEMPLATE/.comboflash-ready" ] && return 0
-  "$SOURCE_ROOT/testing/ui/wine-e2e-env" copy /opt/wine-prefix "$PASSTHROUGH_TEMPLATE" || return 1
-  rm -f "$PASSTHROUGH_TEMPLATE/.comboflash-ready"
-  printf '%s\r\n' REGEDIT4 '' \
-    '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\ComboFlash.exe]' '"Version"="win10"' '' \
-    '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]' '"e:"="cdrom"' '' >"$GUEST_WORK/passthrough.reg"
-  WINEPREFIX=$PASSTHROUGH_TEMPLATE WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
-    timeout 300 /usr/lib/wine/wine64 regedit /S "$GUEST_WORK/passthrough.reg" || return 1
-  WINEPREFIX=$PASSTHROUGH_TEMPLATE timeout 60 /usr/lib/wine/wineserver -w
-  grep -q '"Version"="win10"' "$PASSTHROUGH_TEMPLATE/user.reg" || { echo "the settings did not reach the prefix"; return 1; }
-  touch "$PASSTHROUGH_TEMPLATE/.comboflash-ready"
+  PASSTHROUGH_TEMPLATE=$GUEST_SHARED/passthrough-template
+  bash "$SOURCE_ROOT/tests/e2e/comboflash/make_template.sh" passthrough /opt/wine-prefix "$PASSTHROUGH_TEMPLATE"
 }
 
 # e2e_env NAME: the end-to-end harness's variables for a case called NAME.

@@ -12,13 +12,16 @@ build=$1 tests=$2
 # the shared folder. The copy leaves out what only building needs. Its
 # prefix is a copy of the guest's, which has its 32-bit half, and what Wine
 # and the tests write stays on the guest's disk.
-local_build=$GUEST_WORK/windows-x86
-mkdir -p "$local_build"
-tar -C "$build" --exclude=./wine-prefix --exclude=./tests/e2e/runs --exclude=./googletest --exclude=CMakeFiles \
-  --exclude='*.obj' --exclude='*.a' -cf - . | tar -C "$local_build" -xf - || exit 1
-"$SOURCE_ROOT/testing/ui/wine-e2e-env" copy /opt/wine-prefix "$local_build/wine-prefix" || exit 1
-mkdir -p "$local_build/tests/e2e/runs"
-mount --bind "$local_build" "$build" || exit 1
+# The first such part of the boot puts the copy in place; a later one finds it there.
+if ! mountpoint -q "$build"; then
+  local_build=$GUEST_WORK/windows-x86
+  mkdir -p "$local_build"
+  tar -C "$build" --exclude=./wine-prefix --exclude='./wine-template-*' --exclude=./tests/e2e/runs --exclude=./googletest --exclude=CMakeFiles \
+    --exclude='*.obj' --exclude='*.a' -cf - . | tar -C "$local_build" -xf - || exit 1
+  "$SOURCE_ROOT/testing/ui/wine-e2e-env" copy /opt/wine-prefix "$local_build/wine-prefix" || exit 1
+  mkdir -p "$local_build/tests/e2e/runs"
+  mount --bind "$local_build" "$build" || exit 1
+fi
 df -h / | tail -n 1
 
 # Everything is slower without hardware virtualisation.

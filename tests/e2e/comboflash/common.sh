@@ -2,6 +2,7 @@
 # own, the emulated ASPI layer beside it, and firmware samples with the
 # checksum log a complete run of them writes.
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/modes.sh"
 
 PROGRAM_DIR=$E2E_WORK/program
 # The README's picture shows the file box: there a folder of the prefix's
@@ -23,12 +24,12 @@ IDLE_STATUS="                         "   # 25 blanks
 
 # aspi_mode [LIBRARY]: ComboFlash runs as on the Windows 95 family with E: a
 # CD-ROM drive and LIBRARY (default: our emulated layer) as its wnaspi32.dll.
+# Its tests copy the aspi template prefix (TEMPLATE aspi in CMakeLists.txt),
+# which has these settings already.
 # The layer reads the configuration written to $ASPI_CONFIG.
 aspi_mode() {
   cp "${1:-$(program wnaspi32)}" "$PROGRAM_DIR/wnaspi32.dll"
-  windows_version ComboFlash.exe win98
-  cdrom_drive E "$E2E_WORK/cd"
-  dll_override ComboFlash.exe wnaspi32 native
+  comboflash_mode aspi "$E2E_WORK/cd"
   # The driver starts the program, which inherits these from it.
   export COMBOFLASH_ASPI_CONFIG=$ASPI_CONFIG COMBOFLASH_ASPI_REPORT=$ASPI_REPORT
 }

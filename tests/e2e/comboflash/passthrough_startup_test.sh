@@ -9,7 +9,7 @@
 # then nothing is preselected and nothing overflows)
 source "$(dirname "$0")/common.sh"
 
-cdrom_drive E "$E2E_WORK/cd"
+comboflash_mode passthrough "$E2E_WORK/cd"
 # deep_folder LENGTH: a folder under the program's whose Windows path is
 # LENGTH characters long.
 deep_folder() {
