@@ -98,6 +98,14 @@ inline constexpr std::string_view kNoReadWriteAccess =
 inline constexpr std::string_view kDeviceBusy =
     "{} is in use: a disc from it is mounted, or another program holds the drive. "
     "Unmount the disc (umount {}) or close that program, then try again.";
+inline constexpr std::string_view kGenericNodeBusy =
+    "{} is in use: another program holds the drive through {}. Close that program, then try again.";
+inline constexpr std::string_view kDriveLocked =
+    "{} is in use: another program holds a lock on the drive ({}), such as a comboflash that is flashing it. "
+    "Wait until it is done, then try again.";
+inline constexpr std::string_view kNoSysfsForDrive =
+    "cannot find the drive behind {} in sysfs, so it cannot be held against other programs while it is written: "
+    "is sysfs mounted?";
 inline constexpr std::string_view kOpenFailed = "cannot open {}: {}.";
 inline constexpr std::string_view kNotScsi = "{} is not an optical drive: it takes no SCSI commands.";
 inline constexpr std::string_view kNotOptical =
