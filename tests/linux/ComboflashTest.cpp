@@ -148,6 +148,19 @@ TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
   }
 }
 
+// Both name the drive's two nodes and a link as accepted for --drive.
+TEST_F(Comboflash, HelpAndManPageNameEveryKindOfDriveNameAccepted) {
+  std::ifstream manPage(COMBOFLASH_MAN_PAGE);
+  const std::string man{std::istreambuf_iterator<char>(manPage), std::istreambuf_iterator<char>()};
+  const std::string help = Run({"--help"}).out;
+  for (const char* name : {"/dev/srN", "/dev/sgN", "/dev/cdrom", "sr0", "sg0"}) {
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+    EXPECT_NE(man.find(name), std::string::npos) << name;
+  }
+}
+
+// The version is the one the man page's title line names, and asking for it
+// works whatever else the command line holds.
 TEST_F(Comboflash, VersionIsTheOneTheManPageNames) {
   std::ifstream manPage(COMBOFLASH_MAN_PAGE);
   std::string title;
@@ -608,12 +621,15 @@ INSTANTIATE_TEST_SUITE_P(
         DriveCase{"NoReadAccessForADryRun", "sr0", "/dev/sr0", EACCES, false, "dry-run",
                   "no read access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG cdrom "
                   "$USER, then log in again), or run as root."},
+        // The group would not do: writing needs CAP_SYS_RAWIO.
         DriveCase{"NoReadWriteAccess", "sr0", "/dev/sr0", EACCES, true, "flash",
-                  "no read-write access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG "
-                  "cdrom $USER, then log in again), or run as root."},
+                  "no read-write access to /dev/sr0: writing firmware needs root, since Linux passes the drive's "
+                  "vendor command only from a process with CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash "
+                  "flash ...)."},
         DriveCase{"NoReadWriteAccessToTheGenericNode", "sr0", "/dev/sg0", EACCES, true, "flash",
-                  "no read-write access to /dev/sg0: join the group that owns it, usually cdrom (sudo usermod -aG "
-                  "cdrom $USER, then log in again), or run as root."},
+                  "no read-write access to /dev/sg0: writing firmware needs root, since Linux passes the drive's "
+                  "vendor command only from a process with CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash "
+                  "flash ...)."},
         DriveCase{"Mounted", "sr0", "/dev/sr0", EBUSY, true, "flash",
                   "/dev/sr0 is in use: a disc from it is mounted, or another program holds the drive. Unmount the "
                   "disc (umount /dev/sr0) or close that program, then try again."},
