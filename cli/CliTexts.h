@@ -106,7 +106,7 @@ inline constexpr std::string_view kDeviceBusy =
 inline constexpr std::string_view kGenericNodeBusy =
     "{} is in use: another program holds the drive through {}. Close that program, then try again.";
 inline constexpr std::string_view kDriveLocked =
-    "{} is in use: another program holds a lock on the drive ({}), such as a comboflash that is flashing it. "
+    "{} is in use: another program holds a lock on the drive ({}), such as another comboflash using it. "
     "Wait until it is done, then try again.";
 inline constexpr std::string_view kNoSysfsForDrive =
     "cannot find the drive behind {} in sysfs, so it cannot be held against other programs while it is written: "

@@ -117,8 +117,8 @@ std::vector<Target> TargetsOf(const NodeOwner& owner, const NodeStatus& named, c
       namedFound = true;
       continue;
     }
-    // A node that is not under the device root, or is another device's,
-    // cannot be opened by that name by anyone else either.
+    // A node missing from the device root, or one there of another device,
+    // is left out: nothing of this drive can be reached by that name.
     const std::string path = (devRoot / node.name).string();
     if (!nodes.Status(path).SameDevice(node.number)) continue;
     targets.push_back({path, node.number.kind, false});

@@ -677,12 +677,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "try again.",
                    false},
         HolderCase{"LockedBlockNode", "/dev/sr0", O_RDONLY, true, "/dev/sg0",
-                   "/dev/sg0 is in use: another program holds a lock on the drive (/dev/sr0), such as a comboflash "
-                   "that is flashing it. Wait until it is done, then try again.",
+                   "/dev/sg0 is in use: another program holds a lock on the drive (/dev/sr0), such as another "
+                   "comboflash using it. Wait until it is done, then try again.",
                    false},
         HolderCase{"LockedBlockNodeChecked", "/dev/sr0", O_RDONLY, true, "sr0",
-                   "/dev/sr0 is in use: another program holds a lock on the drive (/dev/sr0), such as a comboflash "
-                   "that is flashing it. Wait until it is done, then try again.",
+                   "/dev/sr0 is in use: another program holds a lock on the drive (/dev/sr0), such as another "
+                   "comboflash using it. Wait until it is done, then try again.",
                    true}),
     [](const testing::TestParamInfo<HolderCase>& row) { return std::string(row.param.name); });
 
