@@ -60,7 +60,7 @@ flash_twice() {
   "$SOURCE_ROOT/tools/make-sample-firmware" "$other" "$key" 200000
   "$cli" flash "$firmware" --drive "$first" --yes >"$work/first.out" 2>"$work/first.err" </dev/null &
   local flashing=$!
-  for _ in $(seq 300); do grep -q "Flash Now!" "$work/first.out" && break; sleep 0.1; done
+  for _ in $(seq 100); do grep -q "Flash Now!" "$work/first.out" && break; sleep 0.3; done
   grep -q "Flash Now!" "$work/first.out" || { cat "$work/first.out" "$work/first.err"; fail "the first flash did not begin"; }
   run flash "$other" --drive "$second" --yes
   wait "$flashing" || code=$?
