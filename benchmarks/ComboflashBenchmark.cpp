@@ -1,6 +1,6 @@
 // comboflash against the floors its work stands on, each measured in the same
 // run: a whole `comboflash flash --yes` against the emulated drive answering
-// at once behind the open/ioctl seam, against 32 bare SG_IO back-end calls
+// at once behind the emulated kernel, against 32 bare SG_IO back-end calls
 // with the same commands and pages to a drive of the same kind; the flash's
 // writing phase alone against the same calls; and `comboflash check` against
 // reading the file and summing its bytes.
@@ -33,7 +33,9 @@
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
 #include "framework/CFile.h"
+#include "testing/drive/ScsiWireValues.h"
 #include "testing/linux/EmulatedSgNodes.h"
+#include "testing/linux/SysfsFixture.h"
 
 namespace {
 
@@ -91,6 +93,7 @@ class SlowNodes final : public DeviceNodes {
     if (opened.node) opened.node = std::make_unique<SlowNode>(std::move(opened.node), latency_);
     return opened;
   }
+  NodeStatus Status(const std::string& path) override { return inner_.Status(path); }
 
  private:
   class SlowNode final : public DeviceNode {
@@ -101,6 +104,7 @@ class SlowNodes final : public DeviceNodes {
       if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
       return inner_->Ioctl(request, argument);
     }
+    int Lock(bool exclusive) override { return inner_->Lock(exclusive); }
 
    private:
     std::unique_ptr<DeviceNode> inner_;
@@ -112,9 +116,25 @@ class SlowNodes final : public DeviceNodes {
 
 // One emulated drive and kernel per flash, made outside the timing; the
 // benchmark's argument is the drive's time per command in microseconds.
+// The sysfs every fresh drive is found in: one SCSI device, /dev/sr0 and
+// /dev/sg0.
+constexpr unsigned kDriveNumber = 0;
+const SysfsFixture& Sysfs() {
+  static SysfsFixture sysfs;
+  static const bool filled = [] {
+    sysfs.AddScsiDevice("platform/host0/target0:0:0/0:0:0:0", scsi_wire::kPeripheralTypeOptical,
+                        {{"sr0", NodeStatus::Kind::Block, kSrMajor, kDriveNumber},
+                         {"sg0", NodeStatus::Kind::Character, kSgMajor, kDriveNumber}});
+    return true;
+  }();
+  static_cast<void>(filled);
+  return sysfs;
+}
+
 struct FreshDrive {
   explicit FreshDrive(std::int64_t latency = 0) : slow(kernel, std::chrono::microseconds(latency)) {
-    kernel.AddDrive("/dev/sr0", drive);
+    kernel.AddDrive("/dev/sr0", drive, NodeStatus::Kind::Block, kSrMajor, kDriveNumber);
+    kernel.AddDrive("/dev/sg0", drive, NodeStatus::Kind::Character, kSgMajor, kDriveNumber);
   }
   EmulatedDrive drive{kDrive};
   EmulatedSgNodes kernel;
@@ -126,7 +146,7 @@ struct FreshDrive {
 struct BenchContext {
   explicit BenchContext(DeviceNodes& nodes, std::ostringstream& out)
       : context{.out = out, .err = err, .in = in, .nodes = nodes, .file = file, .inhibitor = inhibitor,
-                .interruptions = interruptions, .rawIo = true} {
+                .interruptions = interruptions, .rawIo = true, .sysfsRoot = Sysfs().Root()} {
     out.str({});
   }
   std::ostringstream err;

@@ -104,7 +104,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
   std::optional<std::string> identity;
   if (!arguments.identity.empty()) identity = arguments.identity;
   if (devicePath) {
-    probe = ProbeDrive(context.nodes, *devicePath, DriveAccess::Query);
+    probe = ProbeDrive(context.nodes, context.sysfsRoot, context.devRoot, *devicePath, DriveAccess::Query);
     if (probe.failure != DriveProbe::Failure::None) {
       const std::string reason = ProbeFailureReason(*devicePath, probe, DriveAccess::Query);
       if (arguments.json) {

@@ -31,7 +31,8 @@ inline constexpr std::string_view kHelp =
     "A file that breaks the file rules is refused before the drive is opened.\n"
     "\n"
     "Options:\n"
-    "  --drive DEV   the drive: a device node such as /dev/sr0, or its name sr0\n"
+    "  --drive DEV   the drive: its node /dev/srN or /dev/sgN, a link to one such\n"
+    "                as /dev/cdrom, or a name under /dev (sr0, sg0, cdrom)\n"
     "  --identity ID check without a drive: the vendor and product the image must\n"
     "                carry, blanks included, as list shows them, such as\n"
     "                \"ACME     COMBO DVD/RW 52X\" (or the 24 characters without\n"
@@ -45,8 +46,10 @@ inline constexpr std::string_view kHelp =
     "  --version     the program's version\n"
     "\n"
     "Rights: check and list need read access to the drive's node (usually the\n"
-    "cdrom group); flash needs read-write access, and Linux passes the drive's\n"
-    "vendor command only from a process with CAP_SYS_RAWIO (root).\n"
+    "cdrom group); flash needs root, since Linux passes the drive's vendor\n"
+    "command only from a process with CAP_SYS_RAWIO. While it writes, flash\n"
+    "holds the drive under every node (srN and sgN): a mounted disc, another\n"
+    "program using the drive, or a second comboflash by any name is refused.\n"
     "\n"
     "Exit status:\n"
     "  0  done: drives listed, the file would be flashed (without a drive: it\n"
@@ -92,12 +95,22 @@ inline constexpr std::string_view kNoSuchDevice =
 inline constexpr std::string_view kNoReadAccess =
     "no read access to {}: join the group that owns it, usually cdrom "
     "(sudo usermod -aG cdrom $USER, then log in again), or run as root.";
+// Flashing needs root whatever the node's group: the kernel passes the
+// vendor command only from a process with CAP_SYS_RAWIO.
 inline constexpr std::string_view kNoReadWriteAccess =
-    "no read-write access to {}: join the group that owns it, usually cdrom "
-    "(sudo usermod -aG cdrom $USER, then log in again), or run as root.";
+    "no read-write access to {}: writing firmware needs root, since Linux passes the drive's vendor command only "
+    "from a process with CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash flash ...).";
 inline constexpr std::string_view kDeviceBusy =
     "{} is in use: a disc from it is mounted, or another program holds the drive. "
     "Unmount the disc (umount {}) or close that program, then try again.";
+inline constexpr std::string_view kGenericNodeBusy =
+    "{} is in use: another program holds the drive through {}. Close that program, then try again.";
+inline constexpr std::string_view kDriveLocked =
+    "{} is in use: another program holds a lock on the drive ({}), such as another comboflash using it. "
+    "Wait until it is done, then try again.";
+inline constexpr std::string_view kNoSysfsForDrive =
+    "cannot find the drive behind {} in sysfs, so it cannot be held against other programs while it is written: "
+    "is sysfs mounted?";
 inline constexpr std::string_view kOpenFailed = "cannot open {}: {}.";
 inline constexpr std::string_view kNotScsi = "{} is not an optical drive: it takes no SCSI commands.";
 inline constexpr std::string_view kNotOptical =

@@ -106,7 +106,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
 
   // A rehearsal only asks the drive who it is; writing needs it to ourselves.
   const DriveAccess access = arguments.dryRun ? DriveAccess::Query : DriveAccess::Exclusive;
-  DriveProbe probe = ProbeDrive(context.nodes, devicePath, access);
+  DriveProbe probe = ProbeDrive(context.nodes, context.sysfsRoot, context.devRoot, devicePath, access);
   if (probe.failure != DriveProbe::Failure::None) {
     return refuse(kExitDrive, json::kDriveRefused, ProbeFailureReason(devicePath, probe, access));
   }
@@ -154,6 +154,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
     FlashRecord record(context.err);
     held = WriteCheckedPages(context, *probe.node, record, record, image, check);
     probe.node.reset();
+    probe.held.clear();
     values.pages = &record.Pages();
     values.verdict = record.Complete() ? json::kComplete : json::kFailed;
     if (!record.Complete()) values.error = record.Verdict();
@@ -163,6 +164,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
     FlashProgress progress(context.out, context.outputIsTerminal);
     held = WriteCheckedPages(context, *probe.node, progress, progress, image, check);
     probe.node.reset();
+    probe.held.clear();
     context.out << progress.Verdict() << '\n';
     exitCode = progress.Complete() ? kExitOk : kExitFlashFailed;
   }

@@ -19,7 +19,7 @@ int RunList(const Arguments& arguments, CliContext& context) {
   if (drives->empty() && !arguments.json) context.out << kNoDrives;
   bool first = true;
   for (const OpticalDriveNode& drive : *drives) {
-    const DriveProbe probe = ProbeDrive(context.nodes, drive.devicePath, DriveAccess::Query);
+    const DriveProbe probe = ProbeDrive(context.nodes, context.sysfsRoot, context.devRoot, drive.devicePath, DriveAccess::Query);
     const bool answered = probe.failure == DriveProbe::Failure::None;
     const std::string reason = ProbeFailureReason(drive.devicePath, probe, DriveAccess::Query);
     if (!arguments.json) {

@@ -50,7 +50,19 @@ std::string ProbeFailureReason(const std::string& devicePath, const DriveProbe& 
     case DriveProbe::Failure::None:
       return {};
     case DriveProbe::Failure::Open:
-      return OpenFailureReason(devicePath, probe.openError, access);
+      if (probe.failedPath == devicePath || probe.failedPath.empty()) {
+        return OpenFailureReason(devicePath, probe.openError, access);
+      }
+      // Another node of the same drive.
+      if (probe.openError != EBUSY) return OpenFailureReason(probe.failedPath, probe.openError, access);
+      if (probe.failedKind == NodeStatus::Kind::Block) return Fill(kDeviceBusy, {devicePath, probe.failedPath});
+      return Fill(kGenericNodeBusy, {devicePath, probe.failedPath});
+    case DriveProbe::Failure::Locked:
+      return Fill(kDriveLocked, {devicePath, probe.failedPath});
+    case DriveProbe::Failure::NoSysfs:
+      return Fill(kNoSysfsForDrive, {devicePath});
+    case DriveProbe::Failure::NotScsi:
+      return Fill(kNotScsi, {devicePath});
     case DriveProbe::Failure::NotOptical:
       return Fill(kNotOptical, {devicePath, std::to_string(probe.peripheralType)});
     case DriveProbe::Failure::Inquiry: {

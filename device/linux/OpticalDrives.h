@@ -29,7 +29,7 @@ std::string BusOfSysfsPath(std::string_view devicePath);
 
 enum class DriveAccess {
   Query,      // read-only: enough for INQUIRY
-  Exclusive,  // read-write and exclusive: for writing firmware
+  Exclusive,  // read-write, and the drive held under every node: for writing firmware
 };
 
 int OpenFlags(DriveAccess access);
@@ -40,21 +40,31 @@ inline constexpr std::uint8_t kPeripheralTypeOptical = 0x05;
 struct DriveProbe {
   enum class Failure {
     None,
-    Open,        // openError holds the errno
+    Open,        // failedPath could not be opened: openError holds the errno
+    Locked,      // failedPath is locked by another program
+    NoSysfs,     // the drive's other nodes cannot be found, so it cannot be held
+    NotScsi,     // the node is no SCSI device
     Inquiry,     // inquiry holds what became of the INQUIRY
-    NotOptical,  // it answered, but as another kind of device
+    NotOptical,  // a SCSI device of another kind
   };
   Failure failure = Failure::Open;
   int openError = 0;
+  std::string failedPath;  // the node that was refused: the one named, or another of the same drive
+  NodeStatus::Kind failedKind = NodeStatus::Kind::Other;
   ScsiOutcome inquiry;
   std::uint8_t peripheralType = 0;
   std::string identity;  // 36 characters once the drive answered
-  std::unique_ptr<DeviceNode> node;  // still open when failure is None
+  std::unique_ptr<DeviceNode> node;  // the node named, still open when failure is None
+  std::vector<std::unique_ptr<DeviceNode>> held;  // the drive's other nodes, held with it
 
   std::string Vendor() const { return identity.substr(0, 8); }
   std::string Product() const { return identity.substr(8, 16); }
   std::string Revision() const { return identity.substr(24, 4); }
 };
 
-// Opens devicePath for access and asks it for its identity by INQUIRY.
-DriveProbe ProbeDrive(DeviceNodes& nodes, const std::string& devicePath, DriveAccess access);
+// Judges what devicePath is from sysfs, opens it for access and asks it for
+// its identity by INQUIRY. For Exclusive access every node of the same drive
+// is opened exclusively and locked first, so that nothing is sent to a drive
+// that something else holds by another name.
+DriveProbe ProbeDrive(DeviceNodes& nodes, const std::filesystem::path& sysfsRoot,
+                      const std::filesystem::path& devRoot, const std::string& devicePath, DriveAccess access);

@@ -1,6 +1,9 @@
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "device/linux/DeviceNodes.h"
@@ -18,6 +21,10 @@ class SystemNode final : public DeviceNode {
     return ::ioctl(descriptor_, request, argument) < 0 ? errno : 0;
   }
 
+  int Lock(bool exclusive) override {
+    return ::flock(descriptor_, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) < 0 ? errno : 0;
+  }
+
  private:
   int descriptor_;
 };
@@ -28,6 +35,20 @@ class SystemNodes final : public DeviceNodes {
     const int descriptor = ::open(path.c_str(), flags | O_CLOEXEC);
     if (descriptor < 0) return {nullptr, errno};
     return {std::make_unique<SystemNode>(descriptor), 0};
+  }
+
+  NodeStatus Status(const std::string& path) override {
+    NodeStatus status;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+      status.error = errno;
+      return status;
+    }
+    if (S_ISBLK(info.st_mode)) status.kind = NodeStatus::Kind::Block;
+    if (S_ISCHR(info.st_mode)) status.kind = NodeStatus::Kind::Character;
+    status.major = ::major(info.st_rdev);
+    status.minor = ::minor(info.st_rdev);
+    return status;
   }
 };
 

@@ -24,9 +24,23 @@ class EmulatedSgNode final : public DeviceNode {
     auto& node = kernel_.nodes_.at(path_);
     --node.openCount;
     if (exclusive_) node.exclusive = false;
+    Unlock(node);
   }
   EmulatedSgNode(const EmulatedSgNode&) = delete;
   EmulatedSgNode& operator=(const EmulatedSgNode&) = delete;
+
+  int Lock(bool exclusive) override {
+    auto& node = kernel_.nodes_.at(path_);
+    Unlock(node);  // flock converts a lock this open holds
+    if (node.exclusiveLock || (exclusive && node.sharedLocks > 0)) return EWOULDBLOCK;
+    if (exclusive) {
+      node.exclusiveLock = true;
+    } else {
+      ++node.sharedLocks;
+    }
+    lock_ = exclusive ? Held::Exclusive : Held::Shared;
+    return 0;
+  }
 
   int Ioctl(unsigned long request, void* argument) override {
     ++kernel_.ioctls_;
@@ -74,14 +88,38 @@ class EmulatedSgNode final : public DeviceNode {
   }
 
  private:
+  enum class Held { None, Shared, Exclusive };
+
+  void Unlock(EmulatedSgNodes::Node& node) {
+    if (lock_ == Held::Exclusive) node.exclusiveLock = false;
+    if (lock_ == Held::Shared) --node.sharedLocks;
+    lock_ = Held::None;
+  }
+
   EmulatedSgNodes& kernel_;
   std::string path_;
   bool exclusive_;
+  Held lock_ = Held::None;
 };
 
-void EmulatedSgNodes::AddDrive(const std::string& path, EmulatedDrive& drive) { nodes_[path].drive = &drive; }
+void EmulatedSgNodes::AddDrive(const std::string& path, EmulatedDrive& drive, NodeStatus::Kind kind, unsigned major,
+                               unsigned minor) {
+  Node& node = nodes_[path];
+  node.drive = &drive;
+  node.status.kind = kind;
+  node.status.major = major;
+  node.status.minor = minor;
+}
 
-void EmulatedSgNodes::AddOtherNode(const std::string& path) { nodes_[path].drive = nullptr; }
+void EmulatedSgNodes::AddOtherNode(const std::string& path, NodeStatus::Kind kind, unsigned major, unsigned minor) {
+  Node& node = nodes_[path];
+  node.drive = nullptr;
+  node.status.kind = kind;
+  node.status.major = major;
+  node.status.minor = minor;
+}
+
+void EmulatedSgNodes::AddLink(const std::string& path, const std::string& target) { links_[path] = target; }
 
 void EmulatedSgNodes::FailOpen(const std::string& path, int error, bool writeOnly) {
   nodes_[path].openError = error;
@@ -90,16 +128,41 @@ void EmulatedSgNodes::FailOpen(const std::string& path, int error, bool writeOnl
 
 void EmulatedSgNodes::AddFault(const std::string& path, SgFault fault) { nodes_[path].faults.push_back(fault); }
 
+std::string EmulatedSgNodes::Resolved(const std::string& path) const {
+  const auto link = links_.find(path);
+  return link == links_.end() ? path : link->second;
+}
+
+NodeStatus EmulatedSgNodes::Status(const std::string& path) {
+  const auto found = nodes_.find(Resolved(path));
+  if (found == nodes_.end()) {
+    NodeStatus missing;
+    missing.error = ENOENT;
+    return missing;
+  }
+  return found->second.status;
+}
+
 OpenedNode EmulatedSgNodes::Open(const std::string& path, int flags) {
   opens_.push_back({path, flags});
-  const auto found = nodes_.find(path);
+  const std::string resolved = Resolved(path);
+  const auto found = nodes_.find(resolved);
   if (found == nodes_.end()) return {nullptr, ENOENT};
   Node& node = found->second;
   const bool writing = (flags & O_ACCMODE) != O_RDONLY;
   if (node.openError && (writing || !node.openErrorForWritingOnly)) return {nullptr, *node.openError};
   const bool exclusive = (flags & O_EXCL) != 0;
-  if (node.exclusive || (exclusive && node.openCount > 0)) return {nullptr, EBUSY};
+  if (node.status.kind == NodeStatus::Kind::Character) {
+    // The SCSI generic driver: an exclusive open needs write access and no
+    // other open, and keeps every other open out.
+    if (exclusive && !writing) return {nullptr, EPERM};
+    if (node.exclusive || (exclusive && node.openCount > 0)) return {nullptr, EBUSY};
+  } else if (exclusive && node.exclusive) {
+    // A block device: exclusive openers exclude each other, plain opens
+    // go on beside them.
+    return {nullptr, EBUSY};
+  }
   ++node.openCount;
   if (exclusive) node.exclusive = true;
-  return {std::make_unique<EmulatedSgNode>(*this, path, exclusive), 0};
+  return {std::make_unique<EmulatedSgNode>(*this, resolved, exclusive), 0};
 }

@@ -1,7 +1,10 @@
 #pragma once
-// An emulated kernel behind the open/ioctl seam: device nodes by path, each an
-// emulated drive taking SG_IO requests the way the kernel hands them on, with
-// the kernel's own refusals on request.
+// An emulated kernel behind the stat/open/flock/ioctl seam: device nodes by
+// path, each an emulated drive taking SG_IO requests the way the kernel hands
+// them on, with the kernel's own refusals on request. A block node's O_EXCL
+// excludes only other O_EXCL opens (and mounts: FailOpen with EBUSY); a SCSI
+// generic (character) node's excludes every other open, and needs write
+// access; flock locks conflict as flock's do.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -30,12 +33,22 @@ inline constexpr std::uint8_t kEmulatedSenseKey = 0x05;
 inline constexpr std::uint8_t kEmulatedSenseAsc = 0x24;
 inline constexpr std::uint8_t kEmulatedSenseAscq = 0x00;
 
+// The device numbers the kernel gives optical drives' block nodes and SCSI
+// generic nodes.
+inline constexpr unsigned kSrMajor = 11;
+inline constexpr unsigned kSgMajor = 21;
+
 class EmulatedSgNodes final : public DeviceNodes {
  public:
-  // A drive answering at path.
-  void AddDrive(const std::string& path, EmulatedDrive& drive);
+  // A drive answering at path, a node of the given kind and number; several
+  // nodes may reach one drive.
+  void AddDrive(const std::string& path, EmulatedDrive& drive, NodeStatus::Kind kind = NodeStatus::Kind::Block,
+                unsigned major = kSrMajor, unsigned minor = 0);
   // A node at path that is no SCSI device: SG_IO fails with ENOTTY.
-  void AddOtherNode(const std::string& path);
+  void AddOtherNode(const std::string& path, NodeStatus::Kind kind = NodeStatus::Kind::Character, unsigned major = 1,
+                    unsigned minor = 3);
+  // A symbolic link at path to target, followed by open and stat.
+  void AddLink(const std::string& path, const std::string& target);
   // Every open of path fails with error; with writeOnly, only opens for writing.
   void FailOpen(const std::string& path, int error, bool writeOnly = false);
   // Vendor commands need CAP_SYS_RAWIO: without it they fail with EPERM.
@@ -43,6 +56,7 @@ class EmulatedSgNodes final : public DeviceNodes {
   void AddFault(const std::string& path, SgFault fault);
 
   OpenedNode Open(const std::string& path, int flags) override;
+  NodeStatus Status(const std::string& path) override;
 
   const std::vector<SgOpen>& Opens() const { return opens_; }
   // Every SG_IO request that reached a drive, and every one refused before.
@@ -52,14 +66,20 @@ class EmulatedSgNodes final : public DeviceNodes {
   friend class EmulatedSgNode;
   struct Node {
     EmulatedDrive* drive = nullptr;  // null: not a SCSI device
+    NodeStatus status;
     std::optional<int> openError;
     bool openErrorForWritingOnly = false;
     std::vector<SgFault> faults;
     int openCount = 0;
     bool exclusive = false;
+    int sharedLocks = 0;
+    bool exclusiveLock = false;
   };
 
+  std::string Resolved(const std::string& path) const;
+
   std::map<std::string, Node> nodes_;
+  std::map<std::string, std::string> links_;
   std::vector<SgOpen> opens_;
   bool rawIo_ = true;
   int ioctls_ = 0;

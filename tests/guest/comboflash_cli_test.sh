@@ -3,7 +3,8 @@
 # drive behind the guest's kernel (/dev/srN, SG_IO, the SCSI target and
 # TCMU): list, check, whole and failed flashes, a flash whose reader leaves,
 # the dry run, and the refusals a user without rights, or with the drive held
-# by another program, is given.
+# by another program or by a second flash under either of its nodes, or naming
+# the system disk, is given.
 source "$(dirname "$0")/guest-lib.sh"
 
 drive=$GUEST_WORK/drive
@@ -13,7 +14,8 @@ read -r sr sg <<<"$nodes"
 echo "the emulated drive is $sr ($sg)"
 "$TCMU_DRIVE" stop "$drive/attach" >/dev/null
 
-for case in list check check-mismatch flash-complete flash-refused-page flash-reader-gone dry-run no-read-access no-raw-io held-open; do
+for case in list check check-mismatch flash-complete flash-refused-page flash-reader-gone dry-run no-read-access no-write-access no-raw-io held-open \
+            flash-twice-sr-sg flash-twice-sg-sr system-disk; do
   run_case "comboflash: $case" bash "$GUEST_TESTS/comboflash/cli_case.sh" "$case" "$sr" "$drive/$case"
   drive_leftovers
 done

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <string>
@@ -18,11 +19,16 @@
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/TempFile.h"
 #include "testing/linux/EmulatedSgNodes.h"
-#include "tests/linux/SysfsFixture.h"
+#include "testing/linux/SysfsFixture.h"
 
 namespace {
 
 InquiryData TestDrive() { return {0x05, "ACME", "COMBO DVD/RW 52X", "1.02"}; }
+
+// Where the fixture machine's SCSI devices sit.
+constexpr const char* kDrivePath = "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0";
+constexpr const char* kDiskPath = "pci0000:00/0000:00:1f.2/ata1/host0/target0:0:0/0:0:0:0";
+constexpr unsigned kSdMajor = 8, kVirtioMajor = 254;
 
 // The drive's key at offset 0, zeros after it: the image and page 1 sum to
 // 0x05bb, every other page to 0.
@@ -70,12 +76,11 @@ struct Result {
 
 class Comboflash : public testing::Test {
  protected:
-  Comboflash() {
-    sysfs.AddBlock("sr0", "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0");
-    kernel.AddDrive("/dev/sr0", drive);
-  }
+  Comboflash() { AttachOpticalDrive(kernel, sysfs, drive, 0, kDrivePath); }
 
-  Result Run(std::vector<std::string> words, const std::string& input = "") {
+  Result Run(std::vector<std::string> words, const std::string& input = "") { return RunWith(words, inhibitor, input); }
+
+  Result RunWith(std::vector<std::string> words, SleepInhibitor& sleepInhibitor, const std::string& input = "") {
     std::ostringstream out, err;
     std::istringstream in(input);
     CliContext context{.out = outTo ? *outTo : out,
@@ -85,7 +90,7 @@ class Comboflash : public testing::Test {
                        .outputIsTerminal = terminal,
                        .nodes = *nodes,
                        .file = *fileLayer,
-                       .inhibitor = inhibitor,
+                       .inhibitor = sleepInhibitor,
                        .interruptions = interruptions,
                        .rawIo = rawIo,
                        .sysfsRoot = sysfs.Root(),
@@ -140,6 +145,17 @@ TEST_F(Comboflash, HelpListsTheCommandsOptionsAndEveryExitStatus) {
     EXPECT_EQ(asked.status, 0) << words.back();
     EXPECT_EQ(asked.out, result.out) << words.back();
     EXPECT_EQ(asked.err, "") << words.back();
+  }
+}
+
+// Both name the drive's two nodes and a link as accepted for --drive.
+TEST_F(Comboflash, HelpAndManPageNameEveryKindOfDriveNameAccepted) {
+  std::ifstream manPage(COMBOFLASH_MAN_PAGE);
+  const std::string man{std::istreambuf_iterator<char>(manPage), std::istreambuf_iterator<char>()};
+  const std::string help = Run({"--help"}).out;
+  for (const char* name : {"/dev/srN", "/dev/sgN", "/dev/cdrom", "sr0", "sg0"}) {
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+    EXPECT_NE(man.find(name), std::string::npos) << name;
   }
 }
 
@@ -220,9 +236,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Comboflash, ListShowsEachDriveInOrderAndWhyOneCannotBeAsked) {
   EmulatedDrive second{{0x05, "OTHER", "DVD-ROM", "9.99"}};
-  sysfs.AddBlock("sr1", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
-  sysfs.AddBlock("sr2", "platform/host3/target3:0:0/3:0:0:0");
-  kernel.AddDrive("/dev/sr1", second);
+  EmulatedDrive third{TestDrive()};
+  AttachOpticalDrive(kernel, sysfs, second, 1, "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
+  AttachOpticalDrive(kernel, sysfs, third, 2, "platform/host3/target3:0:0/3:0:0:0");
   kernel.FailOpen("/dev/sr2", EACCES);
   const Result result = Run({"list"});
   EXPECT_EQ(result.status, 0);
@@ -265,15 +281,17 @@ TEST_F(Comboflash, ADrivesControlBytesReachNoTerminal) {
 }
 
 TEST_F(Comboflash, ListAsJson) {
-  sysfs.AddBlock("sr1", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
-  kernel.AddOtherNode("/dev/sr1");
+  EmulatedDrive second{TestDrive()};
+  AttachOpticalDrive(kernel, sysfs, second, 1, "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0");
+  second.Behaviour().refuseInquiry = true;
   const Result result = Run({"list", "--json"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out,
             "{\"drives\":[{\"device\":\"/dev/sr0\",\"bus\":\"usb\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW "
             "52X\",\"revision\":\"1.02\",\"error\":null},{\"device\":\"/dev/sr1\",\"bus\":\"ata\",\"vendor\":null,"
-            "\"product\":null,\"revision\":null,\"error\":\"/dev/sr1 is not an optical drive: it takes no SCSI "
-            "commands.\"}]}\n");
+            "\"product\":null,\"revision\":null,\"error\":\"/dev/sr1 did not answer the identity inquiry: the drive "
+            "answered status 0x02, sense key 0x5, ASC 0x24, ASCQ 0x00. Check the drive's cable or enclosure and try "
+            "again.\"}]}\n");
 }
 
 TEST_F(Comboflash, ListWithoutDrivesSaysSoAndWithoutSysfsFails) {
@@ -549,22 +567,33 @@ INSTANTIATE_TEST_SUITE_P(
 struct DriveCase {
   const char* name;
   const char* drive;
-  int openError;       // for /dev/sr0; 0: none
+  const char* failing;  // the node whose opens fail
+  int openError;        // 0: none
   bool openErrorWritingOnly;
-  const char* command;
+  const char* command;  // check, flash (with --yes), or dry-run (flash --dry-run)
   const char* reason;
 };
 
-class DriveRefused : public Comboflash, public testing::WithParamInterface<DriveCase> {};
+class DriveRefused : public Comboflash, public testing::WithParamInterface<DriveCase> {
+ protected:
+  DriveRefused() {
+    sysfs.AddScsiDevice(kDiskPath, 0, {{"sda", NodeStatus::Kind::Block, kSdMajor, 0}, {"sg1", NodeStatus::Kind::Character, kSgMajor, 1}});
+    kernel.AddDrive("/dev/sda", disk, NodeStatus::Kind::Block, kSdMajor, 0);
+    sysfs.AddOtherDevice("pci0000:00/0000:00:04.0/virtio1", "virtio", {"vda", NodeStatus::Kind::Block, kVirtioMajor, 0});
+    kernel.AddOtherNode("/dev/vda", NodeStatus::Kind::Block, kVirtioMajor, 0);
+    sysfs.AddOtherDevice("virtual/mem", "", {"null", NodeStatus::Kind::Character, 1, 3});
+    kernel.AddOtherNode("/dev/null", NodeStatus::Kind::Character, 1, 3);
+  }
+  EmulatedDrive disk{{0x00, "ACME", "HARD DISK", "0001"}};
+};
 
 TEST_P(DriveRefused, WithTheReasonAndWhatToDo) {
   const DriveCase& row = GetParam();
-  EmulatedDrive disk{{0x00, "ACME", "HARD DISK", "0001"}};
-  kernel.AddDrive("/dev/sda", disk);
-  kernel.AddOtherNode("/dev/null");
-  if (row.openError != 0) kernel.FailOpen("/dev/sr0", row.openError, row.openErrorWritingOnly);
-  std::vector<std::string> words = {row.command, firmware.Path(), "--drive", row.drive};
-  if (std::string(row.command) == "flash") words.push_back("--yes");
+  if (row.openError != 0) kernel.FailOpen(row.failing, row.openError, row.openErrorWritingOnly);
+  const std::string command = row.command;
+  std::vector<std::string> words = {command == "dry-run" ? "flash" : command, firmware.Path(), "--drive", row.drive};
+  if (command == "flash") words.push_back("--yes");
+  if (command == "dry-run") words.push_back("--dry-run");
   const Result result = Run(words);
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(result.err, "comboflash: " + std::string(row.reason) + "\n");
@@ -574,29 +603,149 @@ TEST_P(DriveRefused, WithTheReasonAndWhatToDo) {
 INSTANTIATE_TEST_SUITE_P(
     Drives, DriveRefused,
     testing::Values(
-        DriveCase{"NoSuchDevice", "sr7", 0, false, "check",
+        DriveCase{"NoSuchDevice", "sr7", "", 0, false, "check",
                   "no such device: /dev/sr7. 'comboflash list' shows the optical drives."},
-        DriveCase{"Disk", "/dev/sda", 0, false, "flash",
+        DriveCase{"Disk", "/dev/sda", "", 0, false, "flash",
                   "/dev/sda is not an optical drive: it answers as SCSI device type 0. 'comboflash list' shows the "
                   "optical drives."},
-        DriveCase{"NoScsi", "/dev/null", 0, false, "check", "/dev/null is not an optical drive: it takes no SCSI commands."},
-        DriveCase{"NoReadAccess", "sr0", EACCES, false, "check",
+        // Mounted, a disk's exclusive open is refused: what it is comes first.
+        DriveCase{"MountedDisk", "/dev/sda", "/dev/sda", EBUSY, false, "flash",
+                  "/dev/sda is not an optical drive: it answers as SCSI device type 0. 'comboflash list' shows the "
+                  "optical drives."},
+        DriveCase{"MountedVirtioDisk", "/dev/vda", "/dev/vda", EBUSY, false, "flash",
+                  "/dev/vda is not an optical drive: it takes no SCSI commands."},
+        DriveCase{"NoScsi", "/dev/null", "", 0, false, "check", "/dev/null is not an optical drive: it takes no SCSI commands."},
+        DriveCase{"NoReadAccess", "sr0", "/dev/sr0", EACCES, false, "check",
                   "no read access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG cdrom "
                   "$USER, then log in again), or run as root."},
-        DriveCase{"NoReadWriteAccess", "sr0", EACCES, true, "flash",
-                  "no read-write access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG "
-                  "cdrom $USER, then log in again), or run as root."},
-        DriveCase{"Mounted", "sr0", EBUSY, true, "flash",
+        DriveCase{"NoReadAccessForADryRun", "sr0", "/dev/sr0", EACCES, false, "dry-run",
+                  "no read access to /dev/sr0: join the group that owns it, usually cdrom (sudo usermod -aG cdrom "
+                  "$USER, then log in again), or run as root."},
+        // The group would not do: writing needs CAP_SYS_RAWIO.
+        DriveCase{"NoReadWriteAccess", "sr0", "/dev/sr0", EACCES, true, "flash",
+                  "no read-write access to /dev/sr0: writing firmware needs root, since Linux passes the drive's "
+                  "vendor command only from a process with CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash "
+                  "flash ...)."},
+        DriveCase{"NoReadWriteAccessToTheGenericNode", "sr0", "/dev/sg0", EACCES, true, "flash",
+                  "no read-write access to /dev/sg0: writing firmware needs root, since Linux passes the drive's "
+                  "vendor command only from a process with CAP_SYS_RAWIO. Run comboflash as root (sudo comboflash "
+                  "flash ...)."},
+        DriveCase{"Mounted", "sr0", "/dev/sr0", EBUSY, true, "flash",
                   "/dev/sr0 is in use: a disc from it is mounted, or another program holds the drive. Unmount the "
                   "disc (umount /dev/sr0) or close that program, then try again."},
-        DriveCase{"OtherError", "sr0", EIO, false, "check", "cannot open /dev/sr0: Input/output error."}),
+        DriveCase{"MountedNamedByItsGenericNode", "/dev/sg0", "/dev/sr0", EBUSY, true, "flash",
+                  "/dev/sg0 is in use: a disc from it is mounted, or another program holds the drive. Unmount the "
+                  "disc (umount /dev/sr0) or close that program, then try again."},
+        DriveCase{"OtherError", "sr0", "/dev/sr0", EIO, false, "check", "cannot open /dev/sr0: Input/output error."}),
     [](const testing::TestParamInfo<DriveCase>& row) { return std::string(row.param.name); });
 
-TEST_F(Comboflash, ADriveHeldByAnotherProgramIsRefusedForFlashingButNotForChecking) {
-  const OpenedNode other = kernel.Open("/dev/sr0", O_RDONLY);
-  EXPECT_EQ(Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"}).status, 3);
-  EXPECT_EQ(Run({"check", firmware.Path(), "--drive", "sr0"}).status, 0);
+struct HolderCase {
+  const char* name;
+  const char* held;  // the node another program holds
+  int flags;
+  bool lock;  // and locks exclusively
+  const char* drive;
+  const char* flashRefusal;
+  bool checkRefused;
+};
+
+class HeldByAnotherProgram : public Comboflash, public testing::WithParamInterface<HolderCase> {};
+
+TEST_P(HeldByAnotherProgram, RefusesTheFlashBeforeAnythingIsSent) {
+  const HolderCase& row = GetParam();
+  const OpenedNode other = kernel.Open(row.held, row.flags);
+  ASSERT_NE(other.node, nullptr);
+  if (row.lock) {
+    ASSERT_EQ(other.node->Lock(true), 0);
+  }
+  const Result flash = Run({"flash", firmware.Path(), "--drive", row.drive, "--yes"});
+  EXPECT_EQ(flash.status, 3);
+  EXPECT_EQ(flash.err, "comboflash: " + std::string(row.flashRefusal) + "\n");
+  EXPECT_EQ(kernel.IoctlCount(), 0);
+  EXPECT_EQ(Run({"check", firmware.Path(), "--drive", row.drive}).status, row.checkRefused ? 3 : 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, HeldByAnotherProgram,
+    testing::Values(
+        HolderCase{"ExclusiveOpenOfTheBlockNode", "/dev/sr0", O_RDONLY | O_EXCL, false, "sr0",
+                   "/dev/sr0 is in use: a disc from it is mounted, or another program holds the drive. Unmount the "
+                   "disc (umount /dev/sr0) or close that program, then try again.",
+                   false},
+        HolderCase{"OpenGenericNode", "/dev/sg0", O_RDONLY, false, "sr0",
+                   "/dev/sr0 is in use: another program holds the drive through /dev/sg0. Close that program, then "
+                   "try again.",
+                   false},
+        HolderCase{"LockedBlockNode", "/dev/sr0", O_RDONLY, true, "/dev/sg0",
+                   "/dev/sg0 is in use: another program holds a lock on the drive (/dev/sr0), such as another "
+                   "comboflash using it. Wait until it is done, then try again.",
+                   false},
+        HolderCase{"LockedBlockNodeChecked", "/dev/sr0", O_RDONLY, true, "sr0",
+                   "/dev/sr0 is in use: another program holds a lock on the drive (/dev/sr0), such as another "
+                   "comboflash using it. Wait until it is done, then try again.",
+                   true}),
+    [](const testing::TestParamInfo<HolderCase>& row) { return std::string(row.param.name); });
+
+// Two flashes of one drive at once: the second, by whichever name, starts
+// while the first is about to write its pages, and is refused before it
+// sends anything; the first goes on to write every page.
+struct TwoFlashesCase {
+  const char* name;
+  const char* first;
+  std::vector<std::string> second;  // its words after the file
+  const char* refusal;              // the start of what it says
+};
+
+class TwoAtOnce : public Comboflash, public testing::WithParamInterface<TwoFlashesCase> {
+ protected:
+  TwoAtOnce() { kernel.AddLink("/dev/cdrom", "/dev/sr0"); }
+};
+
+class SecondRunOnHold final : public SleepInhibitor {
+ public:
+  explicit SecondRunOnHold(std::function<void()> second) : second_(std::move(second)) {}
+  std::optional<std::string> Hold() override {
+    second_();
+    return std::nullopt;
+  }
+  void Release() override {}
+
+ private:
+  std::function<void()> second_;
+};
+
+TEST_P(TwoAtOnce, TheSecondIsRefusedAsInUseByAnyName) {
+  TempFile other{KeyThenZeros(2000)};
+  Result second{};
+  int ioctlsBySecond = -1;
+  SecondRunOnHold hold([&] {
+    const int before = kernel.IoctlCount();
+    std::vector<std::string> words = {GetParam().second[0], other.Path()};
+    words.insert(words.end(), GetParam().second.begin() + 1, GetParam().second.end());
+    second = RunWith(words, inhibitor);
+    ioctlsBySecond = kernel.IoctlCount() - before;
+  });
+  const Result first = RunWith({"flash", firmware.Path(), "--drive", GetParam().first, "--yes"}, hold);
+  EXPECT_EQ(second.status, 3);
+  EXPECT_EQ(second.err.rfind("comboflash: " + std::string(GetParam().refusal), 0), 0u) << second.err;
+  EXPECT_NE(second.err.find(" is in use: "), std::string::npos) << second.err;
+  EXPECT_EQ(ioctlsBySecond, 0);
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(PageWritesSent(), 32);
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, TwoAtOnce,
+    testing::Values(
+        TwoFlashesCase{"BlockThenGeneric", "/dev/sr0", {"flash", "--drive", "/dev/sg0", "--yes"}, "/dev/sg0 is in use"},
+        TwoFlashesCase{"GenericThenBlock", "/dev/sg0", {"flash", "--drive", "sr0", "--yes"}, "/dev/sr0 is in use"},
+        TwoFlashesCase{"LinkThenGeneric", "/dev/cdrom", {"flash", "--drive", "/dev/sg0", "--yes"}, "/dev/sg0 is in use"},
+        TwoFlashesCase{"GenericThenLink", "/dev/sg0", {"flash", "--drive", "/dev/cdrom", "--yes"}, "/dev/cdrom is in use"},
+        TwoFlashesCase{"BlockThenBlock", "sr0", {"flash", "--drive", "sr0", "--yes"}, "/dev/sr0 is in use"},
+        TwoFlashesCase{"CheckByTheBlockNode", "/dev/sg0", {"check", "--drive", "sr0"}, "/dev/sr0 is in use"},
+        TwoFlashesCase{"CheckByTheGenericNode", "/dev/sr0", {"check", "--drive", "/dev/sg0"}, "/dev/sg0 is in use"}),
+    [](const testing::TestParamInfo<TwoFlashesCase>& row) { return std::string(row.param.name); });
 
 TEST_F(Comboflash, ADriveThatRefusesTheInquiryIsRefusedWithItsAnswer) {
   drive.Behaviour().refuseInquiry = true;

@@ -182,6 +182,7 @@ class RecordingNode final : public DeviceNode {
     }
     return 0;
   }
+  int Lock(bool) override { return 0; }
   unsigned long request = 0;
   sg_io_hdr_t header{};
   std::vector<std::uint8_t> cdb;

@@ -27,6 +27,8 @@ drive_options=(--vendor EMULATED --product "COMBO DRIVE RW" --revision 1.00)
 [ "$case_name" = flash-refused-page ] && drive_options+=(--refuse-page "$refused_page" --refusal-sense 03/0c/00)
 # Slow enough that the reader of the next case is long gone before the last page.
 [ "$case_name" = flash-reader-gone ] && drive_options+=(--page-timing late --late-by 200)
+# Slow enough that a second flash starts and ends while the first writes.
+[[ $case_name == flash-twice-* ]] && drive_options+=(--page-timing late --late-by 500)
 "$TCMU_DRIVE" start "$work/drive" "${drive_options[@]}" >/dev/null || fail "the emulated drive did not start"
 trap '"$TCMU_DRIVE" stop "$work/drive" >/dev/null 2>&1 || true' EXIT
 
@@ -46,6 +48,35 @@ finish_drive() {
   "$TCMU_DRIVE" stop "$work/drive" >/dev/null || fail "the emulated drive did not stop"
 }
 page_writes() { grep -c '^command: fd ' "$report" || true; }
+inquiries() { grep -c '^command: 12 ' "$report" || true; }
+# The drive's SCSI generic node, found as comboflash finds it.
+generic_node() { echo "/dev/$(ls "/sys/class/block/${device##*/}/device/scsi_generic")"; }
+
+# flash_twice FIRST SECOND: a flash of one image by the node FIRST, and while
+# it writes its pages a flash of another image by SECOND, which must be
+# refused as in use before it sends anything.
+flash_twice() {
+  local first=$1 second=$2 other=$work/other.bin code=0
+  "$SOURCE_ROOT/tools/make-sample-firmware" "$other" "$key" 200000
+  "$cli" flash "$firmware" --drive "$first" --yes >"$work/first.out" 2>"$work/first.err" </dev/null &
+  local flashing=$!
+  for _ in $(seq 100); do grep -q "Flash Now!" "$work/first.out" && break; sleep 0.3; done
+  grep -q "Flash Now!" "$work/first.out" || { cat "$work/first.out" "$work/first.err"; fail "the first flash did not begin"; }
+  run flash "$other" --drive "$second" --yes
+  wait "$flashing" || code=$?
+  printf '$ comboflash flash (first, by %s)\n%s\n%s\n(exit code %s)\n' "$first" "$(cat "$work/first.out")" \
+    "$(cat "$work/first.err")" "$code"
+  expect_eq "$CODE" 3 "the second flash's exit code"
+  expect_in "$ERR" "$second is in use" "the second flash's refusal"
+  expect_eq "$OUT" "" "the second flash's output"
+  expect_eq "$code" 0 "the first flash's exit code"
+  expect_eq "$(grep -c '  written$' "$work/first.out")" 32 "pages the first flash reported written"
+  finish_drive
+  expect_eq "$(inquiries)" 1 "identity inquiries the drive received"
+  expect_eq "$(page_writes)" 32 "page writes the drive received"
+  expect_eq "$(verdict)" "image complete and consistent" "the drive's verdict"
+  cmp "$work/drive/image" "$firmware" || fail "the drive's image is not the first flash's file"
+}
 verdict() { sed -n 's/^verdict: //p' "$report"; }
 
 case $case_name in
@@ -119,10 +150,13 @@ case $case_name in
     expect_in "$ERR" "usually cdrom" "the refusal"
     ;;
   no-raw-io)
-    # Read-write access to the node, but no CAP_SYS_RAWIO.
-    chmod 666 "$device"
+    # Read-write access to the drive's nodes, but no CAP_SYS_RAWIO.
+    sg=$(generic_node)
+    sg_mode=$(stat -c %a "$sg")
+    chmod 666 "$device" "$sg"
     run --as-tester flash "$firmware" --drive "$device" --yes
     chmod 600 "$device"
+    chmod "$sg_mode" "$sg"
     expect_eq "$CODE" 8 "exit code"
     expect_in "$ERR" "CAP_SYS_RAWIO" "the refusal"
     expect_in "$ERR" "Run comboflash as root" "the refusal"
@@ -144,6 +178,32 @@ time.sleep(600)' "$device" >"$work/holder" &
     expect_in "$ERR" "$device is in use" "the refusal"
     finish_drive
     expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  no-write-access)
+    # Read access, as the cdrom group gives: check goes on, flash is told
+    # that it needs root, which the group would not give it.
+    chmod 644 "$device"
+    run --as-tester check "$firmware" --drive "$device"
+    expect_eq "$CODE" 0 "check's exit code"
+    run --as-tester flash "$firmware" --drive "$device" --yes
+    chmod 600 "$device"
+    expect_eq "$CODE" 3 "exit code"
+    expect_in "$ERR" "no read-write access to $device: writing firmware needs root" "the refusal"
+    expect_in "$ERR" "sudo comboflash flash" "the refusal"
+    [[ $ERR != *cdrom* ]] || fail "the refusal still sends the user to the cdrom group: $ERR"
+    finish_drive
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  flash-twice-sr-sg) flash_twice "$device" "$(generic_node)" ;;
+  flash-twice-sg-sr) flash_twice "$(generic_node)" "$device" ;;
+  system-disk)
+    # The mounted root disk is no optical drive, and is not called in use.
+    root=/dev/$(sed -n 's/^DEVNAME=//p' "/sys/dev/block/$(mountpoint -d /)/uevent")
+    [ -b "$root" ] || fail "the root file system's device $root is no block node"
+    run flash "$firmware" --drive "$root" --yes
+    expect_eq "$CODE" 3 "exit code"
+    expect_in "$ERR" "$root is not an optical drive" "the refusal"
+    [[ $ERR != *"in use"* && $ERR != *umount* ]] || fail "the refusal calls the system disk in use: $ERR"
     ;;
   *) fail "unknown case $case_name" ;;
 esac
