@@ -89,7 +89,9 @@ DriveProbe ProbeDrive(DeviceNodes& nodes, const std::string& devicePath, DriveAc
 
   std::array<std::uint8_t, kInquiryDataAreaLength> data{};
   SgIoTransport transport(*opened.node);
-  probe.inquiry = transport.Execute(MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength)));
+  ScsiRequest inquiry = MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength));
+  inquiry.timeout = kLinuxInquiryTimeout;
+  probe.inquiry = transport.Execute(inquiry);
   if (!probe.inquiry.IsGood()) {
     probe.failure = DriveProbe::Failure::Inquiry;
     return probe;

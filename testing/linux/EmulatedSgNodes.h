@@ -2,6 +2,7 @@
 // An emulated kernel behind the open/ioctl seam: device nodes by path, each an
 // emulated drive taking SG_IO requests the way the kernel hands them on, with
 // the kernel's own refusals on request.
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -17,6 +18,12 @@ struct SgFault {
   int ioctlError = 0;    // the ioctl fails with this errno
   std::uint8_t hostStatus = 0;    // or the request comes back with these
   std::uint8_t driverStatus = 0;
+  // The drive never answers it: the kernel waits out the request's time-out
+  // (counted in Waited(), not slept), aborts it and reports a time-out.
+  bool silent = false;
+  // The drive is pulled out while it is under way: it comes back with no
+  // connect, and every later request on the node fails with ENODEV.
+  bool detach = false;
 };
 
 struct SgOpen {
@@ -47,6 +54,8 @@ class EmulatedSgNodes final : public DeviceNodes {
   const std::vector<SgOpen>& Opens() const { return opens_; }
   // Every SG_IO request that reached a drive, and every one refused before.
   int IoctlCount() const { return ioctls_; }
+  // How long the requests' time-outs made the emulated kernel wait, in all.
+  std::chrono::milliseconds Waited() const { return waited_; }
 
  private:
   friend class EmulatedSgNode;
@@ -57,10 +66,12 @@ class EmulatedSgNodes final : public DeviceNodes {
     std::vector<SgFault> faults;
     int openCount = 0;
     bool exclusive = false;
+    bool detached = false;
   };
 
   std::map<std::string, Node> nodes_;
   std::vector<SgOpen> opens_;
   bool rawIo_ = true;
   int ioctls_ = 0;
+  std::chrono::milliseconds waited_{0};
 };
