@@ -162,11 +162,15 @@ time.sleep(600)' "$device" >"$work/holder" &
   silent-inquiry)
     # The drive never answers its identity inquiry: the kernel times it out
     # and aborts it, and list and check say so instead of waiting on.
+    started=$SECONDS
     run list
+    echo "list took $((SECONDS - started)) s"
     expect_eq "$CODE" 0 "exit code"
     expect_in "$OUT" "$device  scsi  cannot be asked: $device did not answer the identity inquiry: " "the list"
     expect_in "$OUT" "(time-out)" "the list"
+    started=$SECONDS
     run check "$firmware" --drive "$device"
+    echo "check took $((SECONDS - started)) s"
     expect_eq "$CODE" 3 "exit code"
     expect_in "$ERR" "$device did not answer the identity inquiry: " "the refusal"
     expect_in "$ERR" "(time-out)" "the refusal"
