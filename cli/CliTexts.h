@@ -131,6 +131,24 @@ inline constexpr std::string_view kOutcomeSystemError = "system error {} ({})";
 inline constexpr std::string_view kOutcomeTransport = "the transport failed: host status 0x{}, driver status 0x{}";
 inline constexpr std::string_view kOutcomeScsi = "the drive answered status 0x{}, sense key 0x{}, ASC 0x{}, ASCQ 0x{}";
 inline constexpr std::string_view kOutcomeScsiNoSense = "the drive answered status 0x{} without sense data";
+// What the kernel meant, after its bare code: "{code}: {meaning}".
+inline constexpr std::string_view kOutcomeMeaning = "{}: {}";
+inline constexpr std::string_view kMeaningGone =
+    "the drive is gone: it was removed or disconnected, so nothing more reaches it";
+inline constexpr std::string_view kMeaningNoConnect =
+    "the kernel lost its connection to the drive (no connect): it was removed, or its cable or enclosure came loose";
+inline constexpr std::string_view kMeaningBusBusy = "the bus stayed busy until the kernel gave up (bus busy)";
+inline constexpr std::string_view kMeaningTimeOut =
+    "the drive did not answer in time, and the kernel aborted the command (time-out)";
+inline constexpr std::string_view kMeaningBadTarget = "the kernel cannot reach the drive any more (bad target)";
+inline constexpr std::string_view kMeaningAbort = "the command was aborted before the drive answered (abort)";
+inline constexpr std::string_view kMeaningParity = "the data was garbled on its way (parity error)";
+inline constexpr std::string_view kMeaningHostError = "the drive's adapter failed the command (host error)";
+inline constexpr std::string_view kMeaningReset = "the drive or its bus was reset during the command (reset)";
+inline constexpr std::string_view kMeaningDisrupted =
+    "the connection to the drive broke during the command (transport disrupted)";
+inline constexpr std::string_view kMeaningDriverTimeOut = "the command timed out in the kernel's driver (time-out)";
+inline constexpr std::string_view kMeaningDriverError = "the kernel's driver failed the command";
 
 // Firmware file.
 inline constexpr std::string_view kHexFile = "{}: a .hex file is not flashed; give the raw .bin image.";

@@ -14,6 +14,44 @@ namespace {
 constexpr unsigned kHostStatusShift = 16;
 constexpr unsigned kByteMask = 0xFF;
 
+// The kernel's host status values (DID_*) that a drive going away or going
+// silent produces, and the driver status values older kernels still give
+// (DRIVER_*, low nibble; the high nibble only suggests what to do next).
+constexpr unsigned kHostNoConnect = 0x01, kHostBusBusy = 0x02, kHostTimeOut = 0x03, kHostBadTarget = 0x04,
+                   kHostAbort = 0x05, kHostParity = 0x06, kHostError = 0x07, kHostReset = 0x08,
+                   kHostTransportDisrupted = 0x0E, kHostTransportFailfast = 0x0F;
+constexpr unsigned kDriverStatusMask = 0x0F;
+constexpr unsigned kDriverError = 0x04, kDriverTimeOut = 0x06, kDriverHard = 0x07;
+
+std::string_view HostStatusMeaning(unsigned host) {
+  switch (host) {
+    case kHostNoConnect: return kMeaningNoConnect;
+    case kHostBusBusy: return kMeaningBusBusy;
+    case kHostTimeOut: return kMeaningTimeOut;
+    case kHostBadTarget: return kMeaningBadTarget;
+    case kHostAbort: return kMeaningAbort;
+    case kHostParity: return kMeaningParity;
+    case kHostError: return kMeaningHostError;
+    case kHostReset: return kMeaningReset;
+    case kHostTransportDisrupted:
+    case kHostTransportFailfast: return kMeaningDisrupted;
+    default: return {};
+  }
+}
+
+std::string_view DriverStatusMeaning(unsigned driver) {
+  switch (driver & kDriverStatusMask) {
+    case kDriverTimeOut: return kMeaningDriverTimeOut;
+    case kDriverError:
+    case kDriverHard: return kMeaningDriverError;
+    default: return {};
+  }
+}
+
+std::string WithMeaning(std::string code, std::string_view meaning) {
+  return meaning.empty() ? code : Fill(kOutcomeMeaning, {code, meaning});
+}
+
 }  // namespace
 
 std::string Hex(unsigned value, int digits) {
@@ -83,10 +121,17 @@ std::string OutcomeText(const ScsiOutcome& outcome) {
     case OutcomeKind::SystemError: {
       const int error = static_cast<int>(outcome.systemError);
       if (error == EPERM) return std::string(kOutcomeNoRawIo);
-      return Fill(kOutcomeSystemError, {std::to_string(error), SystemErrorText(error)});
+      // The node of a drive the kernel has removed answers ENODEV (ENXIO on some drivers).
+      const bool gone = error == ENODEV || error == ENXIO;
+      return WithMeaning(Fill(kOutcomeSystemError, {std::to_string(error), SystemErrorText(error)}),
+                         gone ? kMeaningGone : std::string_view{});
     }
-    case OutcomeKind::TransportStatus:
-      return Fill(kOutcomeTransport, {Hex(HostStatusOf(outcome), 2), Hex(DriverStatusOf(outcome), 2)});
+    case OutcomeKind::TransportStatus: {
+      const unsigned host = HostStatusOf(outcome);
+      const unsigned driver = DriverStatusOf(outcome);
+      const std::string_view meaning = host != 0 ? HostStatusMeaning(host) : DriverStatusMeaning(driver);
+      return WithMeaning(Fill(kOutcomeTransport, {Hex(host, 2), Hex(driver, 2)}), meaning);
+    }
     case OutcomeKind::ScsiStatus:
       if (outcome.sense.length == 0) return Fill(kOutcomeScsiNoSense, {Hex(outcome.scsiStatus, 2)});
       return Fill(kOutcomeScsi, {Hex(outcome.scsiStatus, 2), Hex(outcome.sense.key, 1), Hex(outcome.sense.asc, 2),

@@ -181,7 +181,9 @@ DriveProbe ProbeDrive(DeviceNodes& nodes, const std::filesystem::path& sysfsRoot
 
   std::array<std::uint8_t, kInquiryDataAreaLength> data{};
   SgIoTransport transport(*probe.node);
-  probe.inquiry = transport.Execute(MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength)));
+  ScsiRequest inquiry = MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength));
+  inquiry.timeout = kLinuxInquiryTimeout;
+  probe.inquiry = transport.Execute(inquiry);
   if (!probe.inquiry.IsGood()) {
     probe.failure = DriveProbe::Failure::Inquiry;
     probe.node.reset();

@@ -2,6 +2,7 @@
 // Finding the optical drives of a Linux machine and asking one for its
 // identity: the drive nodes come from sysfs, the identity from INQUIRY over
 // SG_IO. Roots are parameters so that tests can use fixture trees.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -33,6 +34,13 @@ enum class DriveAccess {
 };
 
 int OpenFlags(DriveAccess access);
+
+// How long the kernel may wait for the identity inquiry before it gives up
+// and aborts it. A drive answers an INQUIRY at once, even while a disc spins
+// up; one that does not is not going to, and list and check must not sit on
+// it. The kernel allows a drive's INQUIRY about as long when it scans a bus.
+// (Page writes keep their long time-out: a page must not be cut short.)
+inline constexpr std::chrono::seconds kLinuxInquiryTimeout{20};
 
 inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;
 inline constexpr std::uint8_t kPeripheralTypeOptical = 0x05;

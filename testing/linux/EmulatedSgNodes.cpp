@@ -12,6 +12,8 @@
 namespace {
 
 constexpr std::uint8_t kDriverSense = 0x08;
+constexpr std::uint8_t kHostNoConnect = 0x01;
+constexpr std::uint8_t kHostTimeOut = 0x03;
 constexpr std::size_t kFixedSenseLength = 18;
 
 }  // namespace
@@ -45,6 +47,7 @@ class EmulatedSgNode final : public DeviceNode {
   int Ioctl(unsigned long request, void* argument) override {
     ++kernel_.ioctls_;
     auto& node = kernel_.nodes_.at(path_);
+    if (node.detached) return ENODEV;
     if (request != SG_IO || !node.drive) return ENOTTY;
     auto& header = *static_cast<sg_io_hdr_t*>(argument);
     if (header.interface_id != 'S' || header.cmd_len == 0 || header.cmd_len > 16 || !header.cmdp) return EINVAL;
@@ -59,6 +62,14 @@ class EmulatedSgNode final : public DeviceNode {
       if (fault->ioctlError != 0) return fault->ioctlError;
       header.status = 0;
       header.host_status = fault->hostStatus;
+      if (fault->silent) {
+        kernel_.waited_ += std::chrono::milliseconds(header.timeout);
+        header.host_status = kHostTimeOut;
+      }
+      if (fault->detach) {
+        node.detached = true;
+        header.host_status = kHostNoConnect;
+      }
       header.driver_status = fault->driverStatus;
       header.sb_len_wr = 0;
       return 0;

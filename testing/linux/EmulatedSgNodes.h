@@ -5,6 +5,7 @@
 // excludes only other O_EXCL opens (and mounts: FailOpen with EBUSY); a SCSI
 // generic (character) node's excludes every other open, and needs write
 // access; flock locks conflict as flock's do.
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,6 +21,12 @@ struct SgFault {
   int ioctlError = 0;    // the ioctl fails with this errno
   std::uint8_t hostStatus = 0;    // or the request comes back with these
   std::uint8_t driverStatus = 0;
+  // The drive never answers it: the kernel waits out the request's time-out
+  // (counted in Waited(), not slept), aborts it and reports a time-out.
+  bool silent = false;
+  // The drive is pulled out while it is under way: it comes back with no
+  // connect, and every later request on the node fails with ENODEV.
+  bool detach = false;
 };
 
 struct SgOpen {
@@ -61,6 +68,8 @@ class EmulatedSgNodes final : public DeviceNodes {
   const std::vector<SgOpen>& Opens() const { return opens_; }
   // Every SG_IO request that reached a drive, and every one refused before.
   int IoctlCount() const { return ioctls_; }
+  // How long the requests' time-outs made the emulated kernel wait, in all.
+  std::chrono::milliseconds Waited() const { return waited_; }
 
  private:
   friend class EmulatedSgNode;
@@ -74,6 +83,7 @@ class EmulatedSgNodes final : public DeviceNodes {
     bool exclusive = false;
     int sharedLocks = 0;
     bool exclusiveLock = false;
+    bool detached = false;
   };
 
   std::string Resolved(const std::string& path) const;
@@ -83,4 +93,5 @@ class EmulatedSgNodes final : public DeviceNodes {
   std::vector<SgOpen> opens_;
   bool rawIo_ = true;
   int ioctls_ = 0;
+  std::chrono::milliseconds waited_{0};
 };

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "flash/FlashConstants.h"
+#include "flash/PageWriteCommand.h"
 #include "testing/drive/ScsiWireValues.h"
 
 namespace {
@@ -23,6 +24,7 @@ constexpr std::size_t kDeliveredVendorCdbLength = 10;
 constexpr SenseCode kNoMedium{0x02, 0x3A, 0x00};
 constexpr SenseCode kInvalidOpcode{0x05, 0x20, 0x00};
 constexpr SenseCode kInvalidField{0x05, 0x24, 0x00};
+constexpr SenseCode kAbortedCommand{0x0B, 0x00, 0x00};
 
 void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
   std::fill_n(out, width, static_cast<std::uint8_t>(' '));
@@ -74,7 +76,15 @@ std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
   return answer;
 }
 
-TcmuAnswer CdromTarget::Inquiry(const TcmuCommand& command) {
+std::optional<TcmuAnswer> CdromTarget::Overtaken(const TcmuCommand& held, const TcmuCommand& later) {
+  // One INQUIRY at a time and a flash's pages one after another: a second of
+  // the kind means the kernel is done with the first, and ignores its answer.
+  if (held.cdb.empty() || later.cdb.empty() || held.cdb[0] != later.cdb[0]) return std::nullopt;
+  return CheckCondition(kAbortedCommand);
+}
+
+std::optional<TcmuAnswer> CdromTarget::Inquiry(const TcmuCommand& command) {
+  if (drive_.Behaviour().inquiryTiming == DriveBehaviour::Timing::Never) return std::nullopt;
   constexpr std::uint8_t kEnableVitalData = 0x01;
   if (command.cdb.size() < 6 || (command.cdb[1] & kEnableVitalData) || command.cdb[2] != 0) {
     return CheckCondition(kInvalidField);
@@ -97,16 +107,23 @@ TcmuAnswer CdromTarget::Inquiry(const TcmuCommand& command) {
 }
 
 std::optional<TcmuAnswer> CdromTarget::PageWrite(const TcmuCommand& command) {
-  const DriveBehaviour& behaviour = drive_.Behaviour();
-  if (behaviour.pageTiming == DriveBehaviour::Timing::Never) return std::nullopt;
-  if (behaviour.pageTiming == DriveBehaviour::Timing::Late) sleep_(behaviour.lateBy);
-
   std::vector<std::uint8_t> cdb(command.cdb.begin(), command.cdb.end());
   if (cdb.size() == kDeliveredVendorCdbLength) {
     pagesSeen_ = pagesSeen_ % kPageCount + 1;
     cdb.push_back(static_cast<std::uint8_t>(pagesSeen_));
     cdb.push_back(static_cast<std::uint8_t>(kPageCount));
   }
+  const int page = cdb.size() > kPageNumberByte ? cdb[kPageNumberByte] : 0;
+  if (page != 0 && page == detachPage_ && detach_) {
+    std::function<void()> detach = std::move(detach_);
+    detach_ = nullptr;
+    detach();
+  }
+
+  const DriveBehaviour& behaviour = drive_.Behaviour();
+  const bool silent = page != 0 && (page == silentPage_ || page == detachPage_);
+  if (silent || behaviour.pageTiming == DriveBehaviour::Timing::Never) return std::nullopt;
+  if (behaviour.pageTiming == DriveBehaviour::Timing::Late) sleep_(behaviour.lateBy);
   std::vector<std::uint8_t> data = command.CopyOut();
   // A page write carries data out; with none the drive sees no data phase.
   const std::size_t objections = drive_.Violations().size();

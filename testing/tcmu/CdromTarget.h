@@ -4,6 +4,12 @@
 // page write to the emulated combo drive (its checks, its verdict, its image),
 // and refuses every other command with ILLEGAL REQUEST. Keeps a log of every
 // command for the test to read.
+//
+// A drive that goes silent leaves a command unanswered: the INQUIRY when the
+// drive's behaviour says it never answers one, the page writes likewise, or
+// the one page it is told to hang on or to be pulled out at. The kernel then
+// gives up on it by its own time-outs; the held command is let go once the
+// kernel sends another of its kind, which it does only after giving up.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -33,6 +39,16 @@ class CdromTarget final : public TcmuCommandHandler {
   CdromTarget(EmulatedDrive& drive, SenseCode refusalSense);
 
   std::optional<TcmuAnswer> Handle(const TcmuCommand& command) override;
+  std::optional<TcmuAnswer> Overtaken(const TcmuCommand& held, const TcmuCommand& later) override;
+
+  // The drive hangs on the write of this page (1 to 32; 0: none) and never answers it.
+  void StopAnsweringAtPage(int page) { silentPage_ = page; }
+  // The drive is pulled out while this page is under way: detach is called
+  // once, as the page arrives, and the page is never answered.
+  void DetachAtPage(int page, std::function<void()> detach) {
+    detachPage_ = page;
+    detach_ = std::move(detach);
+  }
 
   const std::vector<TargetCommand>& Log() const { return log_; }
   // How long to wait before answering a page write: the drive's behaviour
@@ -41,7 +57,7 @@ class CdromTarget final : public TcmuCommandHandler {
   void SetSleeper(Sleeper sleeper) { sleep_ = std::move(sleeper); }
 
  private:
-  TcmuAnswer Inquiry(const TcmuCommand& command);
+  std::optional<TcmuAnswer> Inquiry(const TcmuCommand& command);
   std::optional<TcmuAnswer> PageWrite(const TcmuCommand& command);
 
   EmulatedDrive& drive_;
@@ -49,6 +65,9 @@ class CdromTarget final : public TcmuCommandHandler {
   std::vector<TargetCommand> log_;
   int pagesSeen_ = 0;
   Sleeper sleep_;
+  int silentPage_ = 0;
+  int detachPage_ = 0;
+  std::function<void()> detach_;
 };
 
 TcmuAnswer CheckCondition(SenseCode sense);

@@ -7,6 +7,13 @@
 //       [--ready FILE] [--vendor V] [--product P] [--revision R]
 //       [--refuse-page K] [--refusal-sense KEY/ASC/ASCQ (hex)]
 //       [--page-timing immediate|late|never] [--late-by MS]
+//       [--inquiry-timing immediate|never]
+//       [--silent-page K] [--detach-page K --detach-command CMD]
+//
+// --silent-page: the drive hangs on page K and never answers it.
+// --detach-page: the drive is pulled out while page K is under way: CMD is
+// run (by the shell, in the background: taking a device away waits for the
+// command under way to end) and page K is never answered.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -14,11 +21,13 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "testing/tcmu/CdromTarget.h"
 #include "testing/tcmu/TargetReport.h"
@@ -108,6 +117,20 @@ int main(int argc, char** argv) {
   } catch (const std::exception&) {
     return Fail("a number is not a number");
   }
+  int silentPage = 0, detachPage = 0;
+  try {
+    if (options.count("silent-page")) silentPage = std::stoi(options["silent-page"]);
+    if (options.count("detach-page")) detachPage = std::stoi(options["detach-page"]);
+  } catch (const std::exception&) {
+    return Fail("a page is a number");
+  }
+  if (detachPage != 0 && !options.count("detach-command")) return Fail("--detach-page needs --detach-command");
+  const std::string inquiryTiming = options.count("inquiry-timing") ? options["inquiry-timing"] : "immediate";
+  if (inquiryTiming == "never") {
+    behaviour.inquiryTiming = DriveBehaviour::Timing::Never;
+  } else if (inquiryTiming != "immediate") {
+    return Fail("--inquiry-timing is immediate or never");
+  }
   const std::string timing = options.count("page-timing") ? options["page-timing"] : "immediate";
   if (timing == "late") {
     behaviour.pageTiming = DriveBehaviour::Timing::Late;
@@ -119,6 +142,14 @@ int main(int argc, char** argv) {
 
   EmulatedDrive drive(identity, behaviour);
   CdromTarget target(drive, refusal);
+  target.StopAnsweringAtPage(silentPage);
+  if (detachPage != 0) {
+    target.DetachAtPage(detachPage, [command = options["detach-command"]] {
+      std::thread([command] {
+        if (std::system(command.c_str()) != 0) std::cerr << "comboflash_tcmu_drive: " << command << " failed\n";
+      }).detach();
+    });
+  }
 
   FileDescriptor uio(open(options["uio"].c_str(), O_RDWR | O_CLOEXEC));
   if (uio.Get() < 0) return Fail("cannot open " + options["uio"] + ": " + std::strerror(errno));
@@ -134,7 +165,8 @@ int main(int argc, char** argv) {
   if (options.count("ready")) std::ofstream(options["ready"]) << "serving " << options["uio"] << "\n";
 
   while (!stopRequested) {
-    if (!ring.Held() && ring.Process(target) > 0) {
+    // A held command is looked at again each time: one queued behind it may let it go.
+    if (ring.Process(target) > 0) {
       const std::uint32_t done = 0;
       if (write(uio.Get(), &done, sizeof done) != sizeof done) return Fail("cannot tell the kernel");
     }

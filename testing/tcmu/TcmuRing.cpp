@@ -65,6 +65,50 @@ TcmuRing::TcmuRing(std::span<std::uint8_t> area) : area_(area) {
   }
 }
 
+std::optional<TcmuCommand> TcmuRing::ReadCommand(std::uint8_t* entry, std::uint32_t length) const {
+  auto inArea = [&](std::uint64_t offset, std::uint64_t size) {
+    return offset <= area_.size() && size <= area_.size() - offset;
+  };
+  TcmuCommand command;
+  const auto cdbOffset = Load<std::uint64_t>(entry, kCdbOffsetAt);
+  if (!inArea(cdbOffset, 1)) return std::nullopt;
+  const std::size_t cdbLength = std::min<std::size_t>(CdbLength(area_[cdbOffset]), area_.size() - cdbOffset);
+  command.cdb = area_.subspan(cdbOffset, cdbLength);
+  const std::uint64_t vectors =
+      std::uint64_t{Load<std::uint32_t>(entry, kVectorCountAt)} + Load<std::uint32_t>(entry, kBidiVectorCountAt);
+  if (kVectorsAt + vectors * kVectorSize > length) return std::nullopt;
+  for (std::uint64_t i = 0; i < vectors; ++i) {
+    const auto offset = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize);
+    const auto size = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize + 8);
+    if (!inArea(offset, size)) return std::nullopt;
+    command.buffers.push_back(area_.subspan(offset, size));
+  }
+  return command;
+}
+
+std::optional<TcmuAnswer> TcmuRing::Overtake(TcmuCommandHandler& handler, std::uint32_t tail, std::uint32_t head) {
+  std::uint8_t* const base = area_.data();
+  const auto ringOffset = Load<std::uint32_t>(base, kRingOffsetAt);
+  const auto ringSize = Load<std::uint32_t>(base, kRingSizeAt);
+  std::uint8_t* const heldEntry = base + ringOffset + tail;
+  const std::uint32_t heldLength = Load<std::uint32_t>(heldEntry, kLengthAndOpAt) & ~kOpMask;
+  const std::optional<TcmuCommand> held = ReadCommand(heldEntry, heldLength);
+  if (!held) return std::nullopt;
+  for (std::uint32_t at = (tail + heldLength) % ringSize; at != head;) {
+    std::uint8_t* const entry = base + ringOffset + at;
+    const auto lengthAndOp = Load<std::uint32_t>(entry, kLengthAndOpAt);
+    const std::uint32_t length = lengthAndOp & ~kOpMask;
+    if (length == 0 || std::uint64_t{at} + length > ringSize) return std::nullopt;
+    if ((lengthAndOp & kOpMask) == kOpCommand && length >= kCommandEntryMinimum) {
+      if (const std::optional<TcmuCommand> later = ReadCommand(entry, length)) {
+        if (std::optional<TcmuAnswer> answer = handler.Overtaken(*held, *later)) return answer;
+      }
+    }
+    at = (at + length) % ringSize;
+  }
+  return std::nullopt;
+}
+
 int TcmuRing::Process(TcmuCommandHandler& handler) {
   if (!Usable()) return 0;
   std::uint8_t* const base = area_.data();
@@ -73,11 +117,6 @@ int TcmuRing::Process(TcmuCommandHandler& handler) {
   const std::uint32_t head = LoadAcquire(base, kHeadAt);
   std::uint32_t tail = Load<std::uint32_t>(base, kTailAt);
   int retired = 0;
-  held_ = false;
-
-  auto inArea = [&](std::uint64_t offset, std::uint64_t length) {
-    return offset <= area_.size() && length <= area_.size() - offset;
-  };
 
   while (tail != head) {
     std::uint8_t* const entry = base + ringOffset + tail;
@@ -86,27 +125,17 @@ int TcmuRing::Process(TcmuCommandHandler& handler) {
     if (length == 0 || std::uint64_t{tail} + length > ringSize) break;  // a corrupt ring: touch nothing more
     const std::uint32_t op = lengthAndOp & kOpMask;
     if (op == kOpCommand) {
-      TcmuCommand command;
-      const auto cdbOffset = Load<std::uint64_t>(entry, kCdbOffsetAt);
-      bool sound = inArea(cdbOffset, 1);
-      if (sound) {
-        const std::size_t cdbLength = std::min<std::size_t>(CdbLength(area_[cdbOffset]), area_.size() - cdbOffset);
-        command.cdb = area_.subspan(cdbOffset, cdbLength);
-      }
-      // The answer is written over the request, so the request is read first.
-      const std::uint64_t vectors =
-          std::uint64_t{Load<std::uint32_t>(entry, kVectorCountAt)} + Load<std::uint32_t>(entry, kBidiVectorCountAt);
-      sound = sound && kVectorsAt + vectors * kVectorSize <= length;
-      for (std::uint64_t i = 0; sound && i < vectors; ++i) {
-        const auto offset = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize);
-        const auto size = Load<std::uint64_t>(entry, kVectorsAt + i * kVectorSize + 8);
-        sound = inArea(offset, size);
-        if (sound) command.buffers.push_back(area_.subspan(offset, size));
-      }
       if (length < kCommandEntryMinimum) break;  // no room for an answer: a ring this code does not know
       TcmuAnswer answer;
-      if (sound) {
-        std::optional<TcmuAnswer> given = handler.Handle(command);
+      if (held_) {
+        // Handed over already and left unanswered: only a command behind it lets it go.
+        std::optional<TcmuAnswer> given = Overtake(handler, tail, head);
+        if (!given) break;
+        held_ = false;
+        answer = *given;
+      } else if (const std::optional<TcmuCommand> command = ReadCommand(entry, length)) {
+        // The answer is written over the request, so the request is read first.
+        std::optional<TcmuAnswer> given = handler.Handle(*command);
         if (!given) {
           held_ = true;
           break;

@@ -33,6 +33,14 @@ class TcmuCommandHandler {
   // The answer, or none to leave the command unanswered: the ring then
   // stops there, since the kernel takes answers in the order it sent.
   virtual std::optional<TcmuAnswer> Handle(const TcmuCommand& command) = 0;
+  // A command left unanswered, with a later one queued behind it: an answer
+  // retires it (and the ring goes on), none keeps holding it. The kernel
+  // that has given up on a command ignores its late answer.
+  virtual std::optional<TcmuAnswer> Overtaken(const TcmuCommand& held, const TcmuCommand& later) {
+    (void)held;
+    (void)later;
+    return std::nullopt;
+  }
 };
 
 class TcmuRing {
@@ -46,11 +54,19 @@ class TcmuRing {
 
   // Answers every command the kernel has put in the ring since the last
   // call. Returns how many entries it retired; stops early at a command the
-  // handler leaves unanswered (Held() then stays true).
+  // handler leaves unanswered (Held() then stays true). A held command is
+  // offered to the handler's Overtaken with each command queued behind it.
   int Process(TcmuCommandHandler& handler);
   bool Held() const { return held_; }
 
  private:
+  // The command of the entry at offset within the ring, or none when its
+  // request cannot be read (it points outside the area).
+  std::optional<TcmuCommand> ReadCommand(std::uint8_t* entry, std::uint32_t length) const;
+  // An answer for the held command at tail from the first command behind it
+  // that overtakes it.
+  std::optional<TcmuAnswer> Overtake(TcmuCommandHandler& handler, std::uint32_t tail, std::uint32_t head);
+
   std::span<std::uint8_t> area_;
   std::string problem_;
   bool held_ = false;

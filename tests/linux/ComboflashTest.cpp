@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <functional>
@@ -794,6 +795,131 @@ TEST_F(Comboflash, AKernelThatRefusesTheVendorCommandIsExplainedOnEveryPage) {
                             "were not written.\n"),
             std::string::npos)
       << result.out;
+}
+
+// A drive that never answers its identity inquiry holds list and check up
+// for no longer than the inquiry's own time-out, and they say why.
+struct SilentCase {
+  const char* name;
+  std::vector<std::string> words;  // the firmware path is added after the command
+  int status;
+  const char* said;  // the start of what the drive's line or the refusal says
+};
+
+void PrintTo(const SilentCase& row, std::ostream* out) { *out << row.name; }
+
+class SilentDrive : public Comboflash, public testing::WithParamInterface<SilentCase> {};
+
+TEST_P(SilentDrive, EndsWithinAMinuteWithTheKernelsTimeOut) {
+  const SilentCase& row = GetParam();
+  kernel.AddFault("/dev/sr0", SgFault{.page = 0, .silent = true});
+  std::vector<std::string> words = row.words;
+  if (words[0] != "list") words.insert(words.begin() + 1, firmware.Path());
+  const Result result = Run(words);
+  EXPECT_EQ(result.status, row.status);
+  EXPECT_NE((result.out + result.err)
+                .find(std::string(row.said) +
+                      "/dev/sr0 did not answer the identity inquiry: the transport failed: host status 0x03, driver "
+                      "status 0x00: the drive did not answer in time, and the kernel aborted the command (time-out). "
+                      "Check the drive's cable or enclosure and try again."),
+            std::string::npos)
+      << result.out << result.err;
+  EXPECT_GT(kernel.Waited().count(), 0);
+  EXPECT_LE(kernel.Waited(), std::chrono::minutes(1));
+  EXPECT_EQ(PageWritesSent(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SilentDrive,
+    testing::Values(SilentCase{"List", {"list"}, 0, "/dev/sr0  usb  cannot be asked: "},
+                    SilentCase{"Check", {"check", "--drive", "sr0"}, 3, "comboflash: "},
+                    SilentCase{"Flash", {"flash", "--drive", "sr0", "--yes"}, 3, "comboflash: "}),
+    [](const testing::TestParamInfo<SilentCase>& row) { return std::string(row.param.name); });
+
+// Every page that fails is named with what the kernel said and what it
+// means; the flash goes on, as the dialog's does, and ends failed.
+struct PageFaultCase {
+  const char* name;
+  SgFault fault;
+  const char* outcome;  // the page's line, after its checksum
+};
+
+void PrintTo(const PageFaultCase& row, std::ostream* out) { *out << row.name; }
+
+class PageFaultShown : public Comboflash, public testing::WithParamInterface<PageFaultCase> {};
+
+TEST_P(PageFaultShown, WithTheKernelsReasonAndTheFlashFails) {
+  const PageFaultCase& row = GetParam();
+  kernel.AddFault("/dev/sr0", row.fault);
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  const std::string page = std::to_string(row.fault.page);
+  EXPECT_NE(result.out.find("Page-" + std::string(page.size() == 1 ? " " : "") + page + " Checksum:    0  " +
+                            row.outcome + "\n"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("Flash Failed!\n1 of 32 pages were not written.\n"), std::string::npos) << result.out;
+  EXPECT_EQ(PageWritesSent(), 31);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kernel, PageFaultShown,
+    testing::Values(
+        PageFaultCase{"NoConnect", {.page = 5, .hostStatus = 0x01},
+                      "the transport failed: host status 0x01, driver status 0x00: the kernel lost its connection to "
+                      "the drive (no connect): it was removed, or its cable or enclosure came loose"},
+        PageFaultCase{"TimeOut", {.page = 6, .hostStatus = 0x03},
+                      "the transport failed: host status 0x03, driver status 0x00: the drive did not answer in time, "
+                      "and the kernel aborted the command (time-out)"},
+        PageFaultCase{"Reset", {.page = 7, .hostStatus = 0x08},
+                      "the transport failed: host status 0x08, driver status 0x00: the drive or its bus was reset "
+                      "during the command (reset)"},
+        PageFaultCase{"Disrupted", {.page = 8, .hostStatus = 0x0e},
+                      "the transport failed: host status 0x0e, driver status 0x00: the connection to the drive broke "
+                      "during the command (transport disrupted)"},
+        PageFaultCase{"OlderKernelsDriverTimeOut", {.page = 9, .driverStatus = 0x26},
+                      "the transport failed: host status 0x00, driver status 0x26: the command timed out in the "
+                      "kernel's driver (time-out)"},
+        PageFaultCase{"UnknownHostStatus", {.page = 10, .hostStatus = 0x42},
+                      "the transport failed: host status 0x42, driver status 0x00"},
+        PageFaultCase{"NodeGone", {.page = 11, .ioctlError = ENODEV},
+                      "system error 19 (No such device): the drive is gone: it was removed or disconnected, so "
+                      "nothing more reaches it"},
+        PageFaultCase{"OtherSystemError", {.page = 12, .ioctlError = EIO}, "system error 5 (Input/output error)"}),
+    [](const testing::TestParamInfo<PageFaultCase>& row) { return std::string(row.param.name); });
+
+// A page the drive never answers keeps the page write's own long time-out:
+// the kernel, not comboflash, gives up on it, and the next page follows.
+TEST_F(Comboflash, APageTheDriveNeverAnswersIsGivenItsWholeTimeOutAndTheFlashGoesOn) {
+  kernel.AddFault("/dev/sr0", SgFault{.page = 9, .silent = true});
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(kernel.Waited(), std::chrono::seconds(25000));
+  EXPECT_NE(result.out.find("Page- 9 Checksum:    0  the transport failed: host status 0x03"), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("Page-10 Checksum:    0  written\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("Flash Failed!\n1 of 32 pages were not written.\n"), std::string::npos) << result.out;
+  EXPECT_EQ(drive.PagesAccepted(), 31);
+}
+
+// Pulled out at page 30: that page is lost with the connection, the two
+// after it find no drive, and the flash ends failed, never complete.
+TEST_F(Comboflash, ADriveRemovedDuringTheFlashFailsEveryPageFromThereOn) {
+  kernel.AddFault("/dev/sr0", SgFault{.page = 30, .detach = true});
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Page-29 Checksum:    0  written\nPage-30 Checksum:    0  the transport failed: host "
+                            "status 0x01"),
+            std::string::npos)
+      << result.out;
+  for (const char* page : {"Page-31", "Page-32"}) {
+    EXPECT_NE(result.out.find(std::string(page) + " Checksum:    0  system error 19 (No such device): the drive is gone"),
+              std::string::npos)
+        << result.out;
+  }
+  EXPECT_TRUE(result.out.ends_with("Flash Failed!\n3 of 32 pages were not written.\n")) << result.out;
+  EXPECT_EQ(result.out.find("Complete"), std::string::npos) << result.out;
+  EXPECT_EQ(drive.PagesAccepted(), 29);
 }
 
 TEST_F(Comboflash, WithoutRawIoTheFlashIsRefusedBeforeAnyPage) {

@@ -169,6 +169,73 @@ TEST_F(CdromTargetTest, APageAnsweredLateWaitsTheDrivesDelayFirst) {
   EXPECT_EQ(waits[0].count(), 1500);
 }
 
+// The page writes of one flash as the kernel delivers them (10 bytes), each
+// handed to the target; a page the target holds is offered the next page,
+// as the ring does once the kernel has given up on it and sent the next.
+struct FlashThroughTarget {
+  std::vector<std::optional<TcmuAnswer>> answers;  // what Handle gave each page
+  std::vector<std::optional<TcmuAnswer>> letGo;    // what Overtaken gave a held page for the next one
+};
+
+FlashThroughTarget FlashHolding(CdromTarget& target) {
+  FlashThroughTarget flash;
+  std::optional<Delivered> held;
+  for (int page = 1; page <= kPageCount; ++page) {
+    Delivered delivered{PageWriteHead(page, ImageSum()), Page(page)};
+    if (held) {
+      const Delivered testUnitReady{{0x00, 0, 0, 0, 0, 0}, {}};
+      EXPECT_FALSE(target.Overtaken(held->Command(), Delivered(testUnitReady).Command())) << "page " << page;
+      flash.letGo.push_back(target.Overtaken(held->Command(), delivered.Command()));
+      held.reset();
+    }
+    flash.answers.push_back(target.Handle(delivered.Command()));
+    if (!flash.answers.back()) held = delivered;
+  }
+  return flash;
+}
+
+TEST_F(CdromTargetTest, APageItHangsOnGoesUnansweredUntilTheNextPageAndTheRestAreWritten) {
+  target.StopAnsweringAtPage(5);
+
+  const FlashThroughTarget flash = FlashHolding(target);
+
+  for (int page = 1; page <= kPageCount; ++page) {
+    EXPECT_EQ(flash.answers[static_cast<std::size_t>(page - 1)].has_value(), page != 5) << "page " << page;
+  }
+  ASSERT_EQ(flash.letGo.size(), 1u);
+  ASSERT_TRUE(flash.letGo[0].has_value());
+  EXPECT_EQ(flash.letGo[0]->scsiStatus, 0x02);
+  EXPECT_EQ(flash.letGo[0]->sense[2], 0x0B) << "aborted command";
+  // The drive never saw page 5, and says so.
+  EXPECT_TRUE(drive.Verdict().starts_with("image incomplete: 31 of 32 pages accepted; command 5: page 6 after page 4"))
+      << drive.Verdict();
+  const auto sixth = drive.Image().subspan(5 * kPageSize, kPageSize);
+  EXPECT_TRUE(std::equal(sixth.begin(), sixth.end(), Page(6).begin())) << "page 6 is stored as page 6";
+  EXPECT_NE(TargetReportText(drive, target.Log()).find("unanswered: fd 07 5a 59 4e 4b"), std::string::npos);
+}
+
+TEST_F(CdromTargetTest, PulledOutAtAPageItDetachesOnceThereAndLeavesThatPageUnanswered) {
+  std::vector<int> acceptedWhenDetached;
+  target.DetachAtPage(30, [&] { acceptedWhenDetached.push_back(drive.PagesAccepted()); });
+
+  const FlashThroughTarget flash = FlashHolding(target);
+
+  EXPECT_EQ(acceptedWhenDetached, std::vector<int>{29});
+  EXPECT_FALSE(flash.answers[29].has_value());
+  EXPECT_TRUE(flash.answers[28].has_value());
+}
+
+TEST_F(CdromTargetTest, AnInquiryItNeverAnswersGoesOnlyWhenTheNextInquiryComes) {
+  drive.Behaviour().inquiryTiming = DriveBehaviour::Timing::Never;
+  Delivered first{{0x12, 0, 0, 0, 36, 0}, std::vector<std::uint8_t>(36)};
+  Delivered second{{0x12, 0, 0, 0, 36, 0}, std::vector<std::uint8_t>(36)};
+  Delivered page{PageWriteHead(1, ImageSum()), Page(1)};
+
+  EXPECT_FALSE(target.Handle(first.Command()).has_value());
+  EXPECT_FALSE(target.Overtaken(first.Command(), page.Command()).has_value());
+  EXPECT_TRUE(target.Overtaken(first.Command(), second.Command()).has_value());
+}
+
 TEST_F(CdromTargetTest, APageNeverAnsweredIsLeftWithTheKernel) {
   drive.Behaviour().pageTiming = DriveBehaviour::Timing::Never;
   Delivered delivered{PageWriteHead(1, ImageSum()), Page(1)};

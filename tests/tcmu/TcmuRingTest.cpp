@@ -24,8 +24,21 @@ class ScriptedHandler final : public TcmuCommandHandler {
     answer.sense[2] = 0x05;
     return answer;
   }
+  // Lets a held command go when a command with this opcode is behind it.
+  std::optional<TcmuAnswer> Overtaken(const TcmuCommand& held, const TcmuCommand& later) override {
+    overtakers.emplace_back(later.cdb.begin(), later.cdb.end());
+    if (later.cdb[0] != overtakingOpcode) return std::nullopt;
+    heldWhenLetGo.assign(held.cdb.begin(), held.cdb.end());
+    TcmuAnswer answer;
+    answer.scsiStatus = 0x02;
+    answer.sense[2] = 0x0B;
+    return answer;
+  }
   std::vector<std::vector<std::uint8_t>> cdbs;
   std::vector<std::vector<std::uint8_t>> dataOut;
+  std::vector<std::vector<std::uint8_t>> overtakers;
+  std::vector<std::uint8_t> heldWhenLetGo;
+  std::uint8_t overtakingOpcode = 0xFF;
   int holdCommand = 0;
   bool fillIn = false;
   std::uint8_t status = 0;
@@ -145,6 +158,37 @@ TEST(TcmuRing, StopsAtAnUnansweredCommandAndLeavesTheRestQueued) {
   EXPECT_TRUE(ring.Held());
   EXPECT_EQ(area.Tail(), held) << "the kernel still owns the held command";
   EXPECT_EQ(handler.cdbs.size(), 2u) << "nothing after the held command was handed on";
+}
+
+TEST(TcmuRing, AHeldCommandGoesOnlyWhenOneBehindItOvertakesIt) {
+  FakeTcmuArea area;
+  const std::uint32_t held = area.Queue(kInquiry, {36});
+  TcmuRing ring(area.Area());
+  ScriptedHandler handler;
+  handler.holdCommand = 1;
+  handler.overtakingOpcode = kInquiry[0];
+  ASSERT_EQ(ring.Process(handler), 0);
+
+  // Nothing behind it, then a command of another kind: still held, and the
+  // one behind is not handled ahead of it.
+  EXPECT_EQ(ring.Process(handler), 0);
+  area.Queue(kTestUnitReady, {});
+  area.QueueTaskManagement();
+  EXPECT_EQ(ring.Process(handler), 0);
+  EXPECT_TRUE(ring.Held());
+  EXPECT_EQ(area.Tail(), held);
+  EXPECT_EQ(handler.cdbs.size(), 1u);
+
+  const std::uint32_t second = area.Queue(kInquiry, {36});
+  EXPECT_EQ(ring.Process(handler), 4) << "the held one, the command, the notice and the overtaker";
+
+  EXPECT_FALSE(ring.Held());
+  EXPECT_EQ(handler.heldWhenLetGo, kInquiry);
+  EXPECT_EQ(area.Status(held), 0x02);
+  EXPECT_EQ(area.SenseKey(held), 0x0B);
+  EXPECT_EQ(area.Status(second), 0x00) << "the overtaker is handled as usual";
+  EXPECT_EQ(handler.cdbs.size(), 3u);
+  EXPECT_EQ(area.Tail(), area.Head());
 }
 
 TEST(TcmuRing, MarksAnEntryOfAnotherKindAsUnknown) {

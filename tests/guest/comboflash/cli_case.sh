@@ -29,6 +29,10 @@ drive_options=(--vendor EMULATED --product "COMBO DRIVE RW" --revision 1.00)
 [ "$case_name" = flash-reader-gone ] && drive_options+=(--page-timing late --late-by 200)
 # Slow enough that a second flash starts and ends while the first writes.
 [[ $case_name == flash-twice-* ]] && drive_options+=(--page-timing late --late-by 500)
+silent_page=9 removed_page=30
+[ "$case_name" = silent-inquiry ] && drive_options+=(--inquiry-timing never)
+[ "$case_name" = flash-silent-page ] && drive_options+=(--silent-page "$silent_page")
+[ "$case_name" = flash-drive-removed ] && drive_options+=(--detach-page "$removed_page" --detach-command "$TCMU_DRIVE detach")
 "$TCMU_DRIVE" start "$work/drive" "${drive_options[@]}" >/dev/null || fail "the emulated drive did not start"
 trap '"$TCMU_DRIVE" stop "$work/drive" >/dev/null 2>&1 || true' EXIT
 
@@ -76,6 +80,16 @@ flash_twice() {
   expect_eq "$(page_writes)" 32 "page writes the drive received"
   expect_eq "$(verdict)" "image complete and consistent" "the drive's verdict"
   cmp "$work/drive/image" "$firmware" || fail "the drive's image is not the first flash's file"
+}
+unanswered_page_writes() { grep -c '^unanswered: fd ' "$report" || true; }
+# page_line N: comboflash's line for page N.
+page_line() { grep "^Page-$(printf '%2d' "$1") Checksum: " "$work/out" || true; }
+# A failed flash ends with the count, and nothing says it completed.
+expect_flash_failed() {
+  expect_eq "$CODE" 1 "exit code"
+  expect_in "$OUT" $'Flash Failed!\n'"$1 of 32 pages were not written." "the verdict"
+  [[ $OUT$ERR != *omplete* ]] || fail "a failed flash is said to be complete"
+  expect_eq "$(grep -c '^Page-' "$work/out")" 32 "page lines"
 }
 verdict() { sed -n 's/^verdict: //p' "$report"; }
 
@@ -204,6 +218,53 @@ time.sleep(600)' "$device" >"$work/holder" &
     expect_eq "$CODE" 3 "exit code"
     expect_in "$ERR" "$root is not an optical drive" "the refusal"
     [[ $ERR != *"in use"* && $ERR != *umount* ]] || fail "the refusal calls the system disk in use: $ERR"
+    ;;
+  silent-inquiry)
+    # The drive never answers its identity inquiry: the kernel times it out
+    # and aborts it, and list and check say so instead of waiting on.
+    started=$SECONDS
+    run list
+    echo "list took $((SECONDS - started)) s"
+    expect_eq "$CODE" 0 "exit code"
+    expect_in "$OUT" "$device  scsi  cannot be asked: $device did not answer the identity inquiry: " "the list"
+    expect_in "$OUT" "(time-out)" "the list"
+    started=$SECONDS
+    run check "$firmware" --drive "$device"
+    echo "check took $((SECONDS - started)) s"
+    expect_eq "$CODE" 3 "exit code"
+    expect_in "$ERR" "$device did not answer the identity inquiry: " "the refusal"
+    expect_in "$ERR" "(time-out)" "the refusal"
+    finish_drive
+    expect_eq "$(grep -c '^unanswered: 12 ' "$report")" 2 "identity inquiries left unanswered"
+    expect_eq "$(page_writes)" 0 "page writes the drive received"
+    ;;
+  flash-silent-page)
+    # The drive hangs on one page: the target gives up on it (LOGICAL UNIT
+    # COMMUNICATION FAILURE), and the flash goes on to the next.
+    run flash "$firmware" --drive "$device" --yes
+    expect_flash_failed 1
+    expect_in "$(page_line "$silent_page")" "status 0x02, sense key 0x2, ASC 0x08, ASCQ 0x00" "page $silent_page's outcome"
+    expect_in "$(page_line $((silent_page + 1)))" "  written" "the next page's outcome"
+    finish_drive
+    expect_eq "$(page_writes)" 31 "page writes the drive answered"
+    expect_eq "$(unanswered_page_writes)" 1 "page writes the drive left unanswered"
+    expect_in "$(verdict)" "image incomplete: 31 of 32 pages accepted; " "the drive's verdict"
+    ;;
+  flash-drive-removed)
+    # Pulled out while page 30 is under way: that page and the two after it
+    # fail, each with what the kernel said, and the flash ends failed.
+    run flash "$firmware" --drive "$device" --yes
+    expect_flash_failed 3
+    expect_in "$(page_line $((removed_page - 1)))" "  written" "the page before"
+    for page in $((removed_page + 1)) 32; do
+      line=$(page_line "$page")
+      [[ $line == *"the drive is gone"* || $line == *"(no connect)"* ]] || fail "page $page's outcome: $line"
+    done
+    [ ! -e "$device" ] || fail "$device is still there"
+    finish_drive
+    expect_eq "$(page_writes)" 29 "page writes the drive answered"
+    expect_eq "$(unanswered_page_writes)" 1 "page writes the drive left unanswered"
+    expect_in "$(verdict)" "image incomplete: 29 of 32 pages accepted" "the drive's verdict"
     ;;
   *) fail "unknown case $case_name" ;;
 esac

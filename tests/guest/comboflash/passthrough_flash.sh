@@ -2,8 +2,8 @@
 # One pass-through flash of the emulated drive behind the guest's kernel:
 # the dialog's boxes and checksum log, then the drive's own verdict and the
 # image it holds, and the command blocks as the kernel dispatched them.
-# ARGS: complete | refused-page, the drive's /dev/srN, a folder for the
-# drive's report, the drive's identity options.
+# ARGS: complete | refused-page | silent-page | drive-removed, the drive's
+# /dev/srN, a folder for the drive's report, the drive's identity options.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../../e2e/comboflash/common.sh"
@@ -23,8 +23,37 @@ case $case_name in
     end_text=$'Flash Failed!\r\n1 of 32 pages were not written.'
     end_icon=stop
     ;;
+  silent-page)
+    # The drive hangs on one page; the target gives up on it with CHECK
+    # CONDITION, which the program sees as a completed call with a bad status.
+    silent_page=9
+    behaviour=(--silent-page "$silent_page")
+    end_text=$'Flash Failed!\r\n1 of 32 pages were not written.'
+    end_icon=stop
+    ;;
+  drive-removed)
+    # Pulled out while page 31 is under way: the target gives that page up,
+    # and page 32 finds no device behind the handle (the call fails).
+    removed_page=31
+    behaviour=(--detach-page "$removed_page" --detach-command "$TCMU_DRIVE detach")
+    end_text=$'Flash Failed!\r\n2 of 32 pages were not written.'
+    end_icon=stop
+    ;;
   *) fail "unknown case $case_name" ;;
 esac
+
+# expect_error_code_box: the box of a failed call, whose code the system chooses.
+expect_error_code_box() {
+  local box
+  wait_box box "$DLG"
+  driver box-caption "$box"
+  expect_eq "$R" "Status Error Message" "caption of the message box"
+  driver box-text "$box"
+  [[ $R =~ ^Error\ code:[0-9]+$ ]] || fail "text of the message box: \"$R\", expected Error code:N"
+  driver box-icon "$box"
+  expect_eq "$R" information "icon of the message box"
+  driver close-box "$box"
+}
 
 "$TCMU_DRIVE" start "$report_dir" "$@" "${behaviour[@]}" >/dev/null || fail "the emulated drive did not start"
 drive_running=1
@@ -51,7 +80,14 @@ expect_list "$DLG" 1006 "$DRIVE_ROW        "
 driver click-row "$DLG" 1006 0
 driver press "$DLG" 1007
 expect_box "$DLG" "Status" "Flash Now!Please don't Power off!" information
-[ "$case_name" = refused-page ] && expect_box "$DLG" "Satus Message" "Command Not Complete!" information
+case $case_name in
+  refused-page | silent-page) expect_box "$DLG" "Satus Message" "Command Not Complete!" information ;;
+  drive-removed)
+    expect_box "$DLG" "Satus Message" "Command Not Complete!" information
+    expect_error_code_box
+    expect_box "$DLG" "Satus Message" "Command Not Complete!" information
+    ;;
+esac
 expect_box "$DLG" "Status" "$end_text" "$end_icon"
 driver sync "$DLG"
 expect_text "$DLG" 1003 "$expected"
@@ -65,6 +101,16 @@ verdict=$(sed -n 's/^verdict: //p' "$report")
 if [ "$case_name" = complete ]; then
   expect_eq "$verdict" "image complete and consistent" "the drive's verdict"
   cmp "$report_dir/image" "$PROGRAM_DIR/firmware.bin" || fail "the drive's image differs from the firmware file"
+elif [ "$case_name" = silent-page ]; then
+  # The drive never saw the page it hung on, and says so after the count.
+  [[ $verdict == "image incomplete: 31 of 32 pages accepted; "* ]] || fail "the drive's verdict: $verdict"
+  expect_eq "$(grep -c '^unanswered: fd ' "$report")" 1 "pages left unanswered"
+elif [ "$case_name" = drive-removed ]; then
+  [[ $verdict == "image incomplete: 30 of 32 pages accepted"* ]] || fail "the drive's verdict: $verdict"
+  expect_eq "$(grep -c '^unanswered: fd ' "$report")" 1 "pages left unanswered"
+  [ ! -e "$device" ] || fail "$device is still there"
+  echo "case $case_name: $verdict"
+  exit 0  # the last page never reached the drive, nor the kernel's dispatch
 else
   expect_eq "$verdict" "image incomplete: 31 of 32 pages accepted" "the drive's verdict"
   expect_eq "$(grep -c '^command: fd .* status 02 sense 03/0c/00$' "$report")" 1 "pages refused with the given sense"
@@ -80,7 +126,7 @@ fi
 # trace shows all 12 as dispatched: the same first 10 bytes, in the same
 # order, then the page number and the page count.
 mapfile -t dispatched < <(trace_cdbs fd)
-mapfile -t received < <(sed -n 's/^command: \(fd[0-9a-f ]*\) data .*/\1/p' "$report")
+mapfile -t received < <(sed -n -e 's/^command: \(fd[0-9a-f ]*\) data .*/\1/p' -e 's/^unanswered: \(fd[0-9a-f ]*\)$/\1/p' "$report")
 expect_eq "${#dispatched[@]}" 32 "page writes dispatched by the kernel"
 expect_eq "${#received[@]}" 32 "page writes the drive received"
 for ((i = 0; i < ${#dispatched[@]}; i++)); do
