@@ -24,15 +24,15 @@
 #include <vector>
 
 #include "ReadAndSumFloor.h"
-#include "cli/Commands.h"
 #include "cli/Comboflash.h"
+#include "cli/Commands.h"
 #include "cli/FlashProgress.h"
 #include "device/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
+#include "files/CFile.h"
 #include "flash/FirmwareCheck.h"
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
-#include "framework/CFile.h"
 #include "testing/linux/EmulatedSgNodes.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "files/CFile.h"
 #include "flash/FirmwareImage.h"
 #include "flash/FlashSequence.h"
-#include "framework/CFile.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/RecordingChannel.h"
 #include "testing/engine/RecordingReporter.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "flash/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 
 class CFile final : public FirmwareFile {
  public:

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/CFile.h"
 #include "flash/FirmwareImage.h"
-#include "framework/CFile.h"
 #include "testing/engine/TempFile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "framework/CFile.h"
+#include "files/CFile.h"
 
 // POSIX has no sharing mode: nothing stops another program from writing the
 // file while it is open here. Advisory locks would bind only programs that

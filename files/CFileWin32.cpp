@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/CFile.h"
+#include "files/CFile.h"
 
 namespace {
 

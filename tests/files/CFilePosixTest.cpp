@@ -13,8 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include "files/CFile.h"
 #include "flash/FirmwareImage.h"
-#include "framework/CFile.h"
 #include "testing/engine/TempFile.h"
 
 namespace {
