@@ -65,13 +65,9 @@ FlashDialog::FlashDialog(CWnd* pParent)
 // The ASPI library goes with m_aspi.
 FlashDialog::~FlashDialog() = default;
 
-void FlashDialog::DoDataExchange(CDataExchange* pDX) {
-  CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDC_PROGRESS, m_progress);
-}
-
 BOOL FlashDialog::OnInitDialog() {
-  CDialog::OnInitDialog();  // attaches m_progress
+  CDialog::OnInitDialog();
+  m_progress.Attach(::GetDlgItem(m_hWnd, IDC_PROGRESS));
 
   PreselectFirmwareFile();
   AddAboutItemToSystemMenu();

@@ -28,7 +28,6 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
 
  protected:
   std::span<const MessageMapEntry> GetMessageMap() const override;
-  void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
 
  private:

@@ -13,7 +13,6 @@
 #include "flash/FlashConstants.h"
 #include "flash/PageWriteCommand.h"
 
-inline constexpr std::size_t kCdbFieldLength = kMaxCdbLength;  // the command field of every request block
 inline constexpr std::uint8_t kCommandLength = 12;             // every command goes out as 12 bytes
 static_assert(kCommandLength == kPageWriteCommandLength);
 inline constexpr std::uint8_t kSenseRequestLength = 14;  // SENSE_LEN
@@ -22,7 +21,6 @@ inline constexpr std::uint8_t kScsiStatusGood = 0x00;
 inline constexpr std::uint8_t kScsiStatusCheckCondition = 0x02;
 
 inline constexpr std::uint8_t kInquiryOpcode = 0x12;
-inline constexpr std::size_t kInquiryAllocationLengthByte = 4;
 // A 6-byte standard INQUIRY for 36 bytes, sent as 12 bytes like every command.
 inline constexpr std::array<std::uint8_t, kCommandLength> kInquiryCommand = {
     kInquiryOpcode, 0x00, 0x00, 0x00, static_cast<std::uint8_t>(kInquiryDataLength), 0x00,
