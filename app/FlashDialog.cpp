@@ -10,7 +10,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/FrontEndTexts.h"
-#include "device/DriveDiscovery.h"
+#include "device/windows-rules/DriveDiscovery.h"
 #include "flash/FlashConstants.h"
 #include "framework/CFileFind.h"
 #include "framework/CListCtrl.h"

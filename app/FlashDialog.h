@@ -9,12 +9,12 @@
 #include <string>
 
 #include "app/DriveOutcomeBoxes.h"
-#include "device/AspiTransport.h"
-#include "device/DriveListView.h"
-#include "device/DriveTable.h"
 #include "device/win32/Win32DriveSystem.h"
 #include "device/win32/Win32EventFactory.h"
 #include "device/win32/Win32LibraryLoader.h"
+#include "device/windows-rules/AspiTransport.h"
+#include "device/windows-rules/DriveListView.h"
+#include "device/windows-rules/DriveTable.h"
 #include "flash/FlashReporter.h"
 #include "flash/TransportMode.h"
 #include "framework/CDialog.h"

@@ -27,7 +27,7 @@
 #include "cli/Comboflash.h"
 #include "cli/Commands.h"
 #include "cli/FlashProgress.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
 #include "files/CFile.h"
 #include "flash/FirmwareCheck.h"

@@ -7,8 +7,8 @@
 #include <charconv>
 #include <system_error>
 
-#include "device/DriveIdentity.h"
-#include "device/ScsiCommands.h"
+#include "device/core/DriveIdentity.h"
+#include "device/core/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
 
 namespace {

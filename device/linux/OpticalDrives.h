@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/DeviceNodes.h"
 
 struct OpticalDriveNode {

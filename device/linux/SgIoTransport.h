@@ -2,7 +2,7 @@
 // The Linux back end: one SG_IO request per command on an open device node.
 #include <cstdint>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/DeviceNodes.h"
 
 // The driver status bit that only says sense data came with the status.

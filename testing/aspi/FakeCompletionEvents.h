@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "device/CompletionEvent.h"
+#include "device/windows-rules/CompletionEvent.h"
 
 class FakeCompletionEvent final : public CompletionEvent {
  public:

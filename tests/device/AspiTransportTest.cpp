@@ -1,4 +1,4 @@
-#include "device/AspiTransport.h"
+#include "device/windows-rules/AspiTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 
 #include "AspiFixture.h"
 #include "DeviceTestSupport.h"
-#include "device/AspiRequests.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/AspiRequests.h"
 
 namespace {
 

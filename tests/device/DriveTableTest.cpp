@@ -1,8 +1,8 @@
-#include "device/DriveTable.h"
+#include "device/windows-rules/DriveTable.h"
 
 #include <gtest/gtest.h>
 
-#include "device/DriveTexts.h"
+#include "device/windows-rules/DriveTexts.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "device/ScsiCommands.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiPageChannel.h"
 #include "device/linux/SgIoTransport.h"
 #include "flash/FlashSequence.h"
 #include "flash/FlashTexts.h"

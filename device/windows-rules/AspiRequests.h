@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 
 namespace aspi {
 

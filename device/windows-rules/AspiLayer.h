@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "device/AspiLibrary.h"
+#include "device/windows-rules/AspiLibrary.h"
 
 inline constexpr const char* kAspiLibraryOnDriveC = "c:wnaspi32.dll";  // the current directory of drive C:
 inline constexpr const char* kAspiLibrary = "wnaspi32.dll";            // the system's library search

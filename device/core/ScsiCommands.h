@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "device/DriveIdentity.h"
-#include "device/ScsiRequest.h"
+#include "device/core/DriveIdentity.h"
+#include "device/core/ScsiRequest.h"
 #include "flash/FlashConstants.h"
 #include "flash/PageWriteCommand.h"
 

@@ -1,4 +1,4 @@
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // A flash run's drive channel over any back end: each page goes out as the
 // page-write request with the page's own bytes, and its outcome goes to the
 // front end, which alone decides what the user is shown of it.
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "flash/DriveCommandChannel.h"
 
 class PageOutcomeObserver {

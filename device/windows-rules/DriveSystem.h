@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "device/DriveHandle.h"
+#include "device/windows-rules/DriveHandle.h"
 
 inline constexpr std::size_t kDriveStringsLength = 256;  // characters given to GetLogicalDriveStringsA
 inline constexpr unsigned kDriveTypeCdRom = 5;           // DRIVE_CDROM

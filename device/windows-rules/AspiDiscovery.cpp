@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "device/DriveDiscovery.h"
-#include "device/DriveTexts.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/DriveDiscovery.h"
+#include "device/windows-rules/DriveTexts.h"
 
 void ScanAspiDevices(AspiTransport& transport, DriveTable& table, InquiryOutcomeObserver& observer) {
   std::size_t row = 0;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 
 // How many bytes the request moves, either way: the size of dataIn or of
 // dataOut as its direction says, 0 for none.

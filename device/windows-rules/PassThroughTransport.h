@@ -5,8 +5,8 @@
 // the drive whose answer fits the block goes buffered
 // (IOCTL_SCSI_PASS_THROUGH, the INQUIRY), every other one direct
 // (IOCTL_SCSI_PASS_THROUGH_DIRECT, the page write).
-#include "device/DriveHandle.h"
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
+#include "device/windows-rules/DriveHandle.h"
 
 class PassThroughTransport final : public ScsiTransport {
  public:

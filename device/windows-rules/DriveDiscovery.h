@@ -3,11 +3,11 @@
 // starts. Neither operation clears the list first. Every INQUIRY's outcome
 // goes to the front end as it comes, which alone decides what the user is
 // shown of it.
-#include "device/AspiTransport.h"
-#include "device/DriveListView.h"
-#include "device/DriveSystem.h"
-#include "device/DriveTable.h"
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
+#include "device/windows-rules/AspiTransport.h"
+#include "device/windows-rules/DriveListView.h"
+#include "device/windows-rules/DriveSystem.h"
+#include "device/windows-rules/DriveTable.h"
 
 inline constexpr std::uint8_t kTargetsPerHostAdapter = 8;
 inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;

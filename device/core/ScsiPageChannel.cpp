@@ -1,6 +1,6 @@
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
 
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 
 bool ScsiPageChannel::WritePage(const PageWriteCommand& command, const FirmwareImage& image) {
   // Its data would lie outside the image: no back end sends such a command.

@@ -1,7 +1,7 @@
-#include "device/DriveDiscovery.h"
-#include "device/DriveTexts.h"
-#include "device/PassThroughTransport.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/DriveDiscovery.h"
+#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/PassThroughTransport.h"
 
 void ListPassThroughDrives(DriveSystem& system, DriveListView& list, InquiryOutcomeObserver& observer) {
   int item = 0;

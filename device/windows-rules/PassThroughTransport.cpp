@@ -1,10 +1,10 @@
-#include "device/PassThroughTransport.h"
+#include "device/windows-rules/PassThroughTransport.h"
 
 #include <algorithm>
 
-#include "device/PassThroughRequests.h"
-#include "device/ScsiCommands.h"
-#include "device/ScsiRequestRules.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiRequestRules.h"
+#include "device/windows-rules/PassThroughRequests.h"
 
 namespace {
 

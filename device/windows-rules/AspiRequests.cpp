@@ -1,11 +1,11 @@
-#include "device/AspiRequests.h"
+#include "device/windows-rules/AspiRequests.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 
-#include "device/ScsiCommands.h"
-#include "device/ScsiRequestRules.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiRequestRules.h"
 
 namespace {
 

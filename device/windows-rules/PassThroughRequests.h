@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "device/DriveIdentity.h"
-#include "device/ScsiRequest.h"
+#include "device/core/DriveIdentity.h"
+#include "device/core/ScsiRequest.h"
 
 // Our own copies of the system structures, so the rules build without the
 // system's headers; device/win32 checks them against the real ones.

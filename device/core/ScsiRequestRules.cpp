@@ -1,4 +1,4 @@
-#include "device/ScsiRequestRules.h"
+#include "device/core/ScsiRequestRules.h"
 
 #include <algorithm>
 

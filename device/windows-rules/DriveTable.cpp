@@ -1,8 +1,8 @@
-#include "device/DriveTable.h"
+#include "device/windows-rules/DriveTable.h"
 
 #include <algorithm>
 
-#include "device/DriveTexts.h"
+#include "device/windows-rules/DriveTexts.h"
 
 void ClearDriveTable(DriveTable& table) { table.fill(DriveEntry{}); }
 

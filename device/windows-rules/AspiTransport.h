@@ -16,9 +16,9 @@
 #include <memory>
 #include <vector>
 
-#include "device/AspiLayer.h"
-#include "device/CompletionEvent.h"
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
+#include "device/windows-rules/AspiLayer.h"
+#include "device/windows-rules/CompletionEvent.h"
 
 // How long a request that writes nothing to the drive (the INQUIRY) may
 // take. One that writes to the drive is waited for without limit: giving up

@@ -1,10 +1,10 @@
-#include "device/PassThroughRequests.h"
+#include "device/windows-rules/PassThroughRequests.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "device/ScsiCommands.h"
-#include "device/ScsiRequestRules.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiRequestRules.h"
 
 namespace {
 

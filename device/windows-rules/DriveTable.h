@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/DriveIdentity.h"
+#include "device/core/DriveIdentity.h"
 
 inline constexpr std::size_t kDriveTableRows = 16;
 inline constexpr std::size_t kPairedIdentityLength = 28;  // vendor, product, revision

@@ -1,11 +1,11 @@
-#include "device/AspiTransport.h"
+#include "device/windows-rules/AspiTransport.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "device/AspiRequests.h"
-#include "device/ScsiCommands.h"
-#include "device/ScsiRequestRules.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiRequestRules.h"
+#include "device/windows-rules/AspiRequests.h"
 
 // One request block with everything the layer may touch while it holds it.
 struct AspiTransport::Request {
