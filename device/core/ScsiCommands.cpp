@@ -33,11 +33,13 @@ ScsiRequest MakePageWriteRequest(const PageWriteCommand& command, std::span<cons
   return request;
 }
 
-InquiryAnswer InquireIdentity(ScsiTransport& transport) {
+InquiryAnswer InquireIdentity(ScsiTransport& transport, std::chrono::seconds timeout) {
   // The identity reaches past the answer: those bytes must read as zero.
   std::array<std::uint8_t, kInquiryDataAreaLength> data{};
+  ScsiRequest request = MakeInquiryRequest(std::span(data).first<kInquiryDataLength>());
+  request.timeout = timeout;
   InquiryAnswer answer;
-  answer.outcome = transport.Execute(MakeInquiryRequest(std::span(data).first<kInquiryDataLength>()));
+  answer.outcome = transport.Execute(request);
   if (!answer.outcome.IsGood()) return answer;
   answer.peripheral = data[0];
   answer.identity = MakeDriveIdentity(data);

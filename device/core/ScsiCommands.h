@@ -36,13 +36,22 @@ ScsiRequest MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength> answe
 // The page write: the command with the page's own bytes as data-out.
 ScsiRequest MakePageWriteRequest(const PageWriteCommand& command, std::span<const std::uint8_t, kPageSize> page);
 
+// INQUIRY data byte 0: the peripheral qualifier in its top bits, the device
+// type below.
+inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;
+inline constexpr std::uint8_t kPeripheralTypeCdRom = 0x05;  // CD and DVD drives
+
 // What the INQUIRY gave: the outcome, and when it is good the peripheral
 // byte (data byte 0) and the drive's 36-character identity.
 struct InquiryAnswer {
   ScsiOutcome outcome;
   std::uint8_t peripheral = 0;
   std::string identity;  // empty unless the outcome is good
+
+  // The device type; the qualifier bits are not looked at.
+  std::uint8_t DeviceType() const { return peripheral & kPeripheralTypeMask; }
 };
 
-// Sends the INQUIRY through transport and reads its answer.
-InquiryAnswer InquireIdentity(ScsiTransport& transport);
+// Sends the INQUIRY through transport and reads its answer; a back end may
+// give the drive a time-out of its own.
+InquiryAnswer InquireIdentity(ScsiTransport& transport, std::chrono::seconds timeout = kInquiryTimeout);

@@ -36,11 +36,11 @@ struct ScsiRequest {
 
 inline constexpr std::chrono::seconds kNoTimeLimit{0};
 
-// Fixed-format sense, as far as a caller decides anything on it.
+// The drive's sense, as far as a caller decides anything on it (see DecodeSense).
 struct SenseData {
-  std::uint8_t key = 0;   // byte 2, low nibble
-  std::uint8_t asc = 0;   // byte 12
-  std::uint8_t ascq = 0;  // byte 13
+  std::uint8_t key = 0;
+  std::uint8_t asc = 0;
+  std::uint8_t ascq = 0;
   std::uint8_t length = 0;  // bytes of raw the drive gave
   std::array<std::uint8_t, 32> raw{};
 };

@@ -3,10 +3,21 @@
 #include <algorithm>
 
 namespace {
-constexpr std::size_t kKeyByte = 2;
+
+constexpr std::uint8_t kResponseCodeMask = 0x7F;  // bit 7 only says the information field is valid
+constexpr std::uint8_t kFixedCurrent = 0x70;
+constexpr std::uint8_t kFixedDeferred = 0x71;
+constexpr std::uint8_t kDescriptorCurrent = 0x72;
+constexpr std::uint8_t kDescriptorDeferred = 0x73;
 constexpr std::uint8_t kKeyMask = 0x0F;
-constexpr std::size_t kAscByte = 12;
-constexpr std::size_t kAscqByte = 13;
+
+// Where each format keeps the three fields.
+struct SenseLayout {
+  std::size_t key, asc, ascq;
+};
+constexpr SenseLayout kFixed{2, 12, 13};
+constexpr SenseLayout kDescriptor{1, 2, 3};
+
 }  // namespace
 
 std::size_t TransferLength(const ScsiRequest& request) {
@@ -26,8 +37,20 @@ SenseData DecodeSense(std::span<const std::uint8_t> given) {
   const std::size_t kept = std::min(given.size(), sense.raw.size());
   std::copy_n(given.begin(), kept, sense.raw.begin());
   sense.length = static_cast<std::uint8_t>(kept);
-  if (given.size() > kKeyByte) sense.key = given[kKeyByte] & kKeyMask;
-  if (given.size() > kAscByte) sense.asc = given[kAscByte];
-  if (given.size() > kAscqByte) sense.ascq = given[kAscqByte];
+  if (given.empty()) return sense;
+
+  const std::uint8_t responseCode = given[0] & kResponseCodeMask;
+  SenseLayout layout;
+  if (responseCode == kFixedCurrent || responseCode == kFixedDeferred) {
+    layout = kFixed;
+  } else if (responseCode == kDescriptorCurrent || responseCode == kDescriptorDeferred) {
+    layout = kDescriptor;
+  } else {
+    return sense;
+  }
+  const auto at = [&](std::size_t index) -> std::uint8_t { return index < given.size() ? given[index] : 0; };
+  sense.key = at(layout.key) & kKeyMask;
+  sense.asc = at(layout.asc);
+  sense.ascq = at(layout.ascq);
   return sense;
 }

@@ -11,7 +11,8 @@
 // dataOut as its direction says, 0 for none.
 std::size_t TransferLength(const ScsiRequest& request);
 
-// Fixed-format sense given with CHECK CONDITION: key from byte 2, ASC and
-// ASCQ from bytes 12 and 13, each only when the drive gave that many bytes.
-// raw keeps what fits.
+// The sense a drive gave with CHECK CONDITION, whichever back end carried
+// it: key, ASC and ASCQ from fixed-format (response code 0x70, 0x71) or
+// descriptor-format (0x72, 0x73) sense, each only when the drive gave that
+// many bytes; none for any other response code. raw keeps what fits.
 SenseData DecodeSense(std::span<const std::uint8_t> given);

@@ -6,8 +6,8 @@
 #include <array>
 #include <charconv>
 #include <system_error>
+#include <utility>
 
-#include "device/core/DriveIdentity.h"
 #include "device/core/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
 
@@ -87,16 +87,16 @@ DriveProbe ProbeDrive(DeviceNodes& nodes, const std::string& devicePath, DriveAc
     return probe;
   }
 
-  std::array<std::uint8_t, kInquiryDataAreaLength> data{};
   SgIoTransport transport(*opened.node);
-  probe.inquiry = transport.Execute(MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength)));
+  InquiryAnswer answer = InquireIdentity(transport);
+  probe.inquiry = answer.outcome;
   if (!probe.inquiry.IsGood()) {
     probe.failure = DriveProbe::Failure::Inquiry;
     return probe;
   }
-  probe.peripheralType = data[0] & kPeripheralTypeMask;
-  probe.identity = MakeDriveIdentity(data);
-  if (probe.peripheralType != kPeripheralTypeOptical) {
+  probe.peripheralType = answer.DeviceType();
+  probe.identity = std::move(answer.identity);
+  if (probe.peripheralType != kPeripheralTypeCdRom) {
     probe.failure = DriveProbe::Failure::NotOptical;
     return probe;
   }

@@ -34,9 +34,6 @@ enum class DriveAccess {
 
 int OpenFlags(DriveAccess access);
 
-inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;
-inline constexpr std::uint8_t kPeripheralTypeOptical = 0x05;
-
 struct DriveProbe {
   enum class Failure {
     None,

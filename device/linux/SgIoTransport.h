@@ -21,7 +21,3 @@ class SgIoTransport final : public ScsiTransport {
  private:
   DeviceNode& node_;
 };
-
-// Key, ASC and ASCQ from fixed-format (0x70, 0x71) or descriptor-format
-// (0x72, 0x73) sense; raw keeps the bytes the drive gave.
-SenseData DecodeSense(const std::uint8_t* bytes, std::size_t length);

@@ -12,8 +12,7 @@ void ScanAspiDevices(AspiTransport& transport, DriveTable& table, InquiryOutcome
       AspiTarget device(transport, hostAdapter, target);
       const InquiryAnswer answer = InquireIdentity(device);
       observer.InquiryAnswered(answer.outcome);
-      // The peripheral qualifier bits are not looked at.
-      const bool cdRom = answer.outcome.IsGood() && (answer.peripheral & kPeripheralTypeMask) == kPeripheralTypeCdRom;
+      const bool cdRom = answer.outcome.IsGood() && answer.DeviceType() == kPeripheralTypeCdRom;
       if (!cdRom || row == table.size()) continue;
       DriveEntry& entry = table[row++];
       entry.hostAdapter = hostAdapter;

@@ -10,8 +10,6 @@
 #include "device/windows-rules/DriveTable.h"
 
 inline constexpr std::uint8_t kTargetsPerHostAdapter = 8;
-inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;
-inline constexpr std::uint8_t kPeripheralTypeCdRom = 0x05;
 
 class InquiryOutcomeObserver {
  public:
