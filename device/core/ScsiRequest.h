@@ -30,7 +30,10 @@ struct ScsiRequest {
   std::span<std::uint8_t> dataIn;         // direction In: where the answer goes
   std::span<const std::uint8_t> dataOut;  // direction Out: what the drive is sent
   // How long the system may let the drive take; kNoTimeLimit waits as long as
-  // the drive takes, where the mechanism allows it.
+  // the drive takes, where the mechanism allows it. Pass-through and SG_IO
+  // hand it to the system; ASPI, which has no field for it, waits no longer
+  // than it for a request that writes nothing, within the layer's own limit,
+  // and never gives up on one that writes to the drive.
   std::chrono::seconds timeout{0};
 };
 

@@ -72,6 +72,12 @@ void AspiTransport::AbandonToLayer(std::vector<std::unique_ptr<Request>>& reques
 
 std::uint8_t AspiTransport::HostAdapterCount() { return layer_->HostAdapterCount(); }
 
+std::optional<std::chrono::milliseconds> AspiTransport::WaitLimit(const ScsiRequest& request) const {
+  if (request.direction == DataDirection::Out) return std::nullopt;
+  if (request.timeout == kNoTimeLimit) return answerWait_;
+  return std::min<std::chrono::milliseconds>(answerWait_, request.timeout);
+}
+
 void AspiTransport::Withdraw(std::unique_ptr<Request> request) {
   aspi::SRB_Abort abort;
   FillAbortSrb(abort, request->srb.SRB_HaId, &request->srb);
@@ -111,8 +117,7 @@ ScsiOutcome AspiTransport::Execute(std::uint8_t hostAdapter, std::uint8_t target
   } else {
     // Taken: the layer may write the status before it is done with the
     // request, so only its event says the block, buffer and event are free.
-    const bool writes = request.direction == DataDirection::Out;
-    if (pending->event->Wait(writes ? std::nullopt : std::optional(answerWait_)) != WaitOutcome::Signalled) {
+    if (pending->event->Wait(WaitLimit(request)) != WaitOutcome::Signalled) {
       Withdraw(std::move(pending));
       return NoAnswer();
     }

@@ -14,15 +14,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "device/core/ScsiRequest.h"
 #include "device/windows-rules/AspiLayer.h"
 #include "device/windows-rules/CompletionEvent.h"
 
-// How long a request that writes nothing to the drive (the INQUIRY) may
-// take. One that writes to the drive is waited for without limit: giving up
-// on a drive in the middle of writing its flash is worse than waiting.
+// The longest wait for a request that writes nothing to the drive (the
+// INQUIRY); a shorter time-out in the request shortens it. One that writes
+// to the drive is waited for without limit, whatever its time-out: giving up
+// on a drive in the middle of writing its flash is worse than waiting, and
+// the layer has no field to hand the drive a time-out of its own.
 inline constexpr std::chrono::milliseconds kAspiAnswerWait{35000};
 // Every request's own transfer buffer is at least this long.
 inline constexpr std::size_t kAspiTransferBufferLength = 16384;
@@ -32,7 +35,7 @@ inline constexpr std::uint8_t kAspiNoAnswer = 0xFF;
 
 class AspiTransport {
  public:
-  // answerWait is how long a request that writes nothing to the drive may take.
+  // answerWait is the longest a request that writes nothing to the drive may take.
   AspiTransport(std::unique_ptr<AspiLayer> layer, EventFactory& events,
                 std::chrono::milliseconds answerWait = kAspiAnswerWait);
   AspiTransport(const AspiTransport&) = delete;
@@ -56,6 +59,8 @@ class AspiTransport {
  private:
   struct Request;
 
+  // How long to wait for the layer to end the request: nothing for no limit.
+  std::optional<std::chrono::milliseconds> WaitLimit(const ScsiRequest& request) const;
   void Withdraw(std::unique_ptr<Request> request);
   void ReleaseEndedRequests();
   // Hands requests the layer never ended to the process, so they are never freed.
