@@ -128,7 +128,8 @@ TEST_P(EachPageRefused, OnlyThatPageComesBackWithCheckConditionAndItsSense) {
   EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Range(1, 33));
+// The first page, one inside and the last: where a page loop goes wrong.
+INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Values(1, 7, 32));
 
 struct FaultCase {
   const char* name;
