@@ -10,7 +10,7 @@
 #include "app/FrontEndTexts.h"
 #include "app/KeepSystemAwake.h"
 #include "device/core/ScsiPageChannel.h"
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 #include "device/windows-rules/PassThroughTransport.h"
 #include "files/CFile.h"
 #include "flash/FlashSequence.h"

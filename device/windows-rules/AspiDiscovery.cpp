@@ -2,7 +2,7 @@
 
 #include "device/core/ScsiCommands.h"
 #include "device/windows-rules/DriveDiscovery.h"
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 
 void ScanAspiDevices(AspiTransport& transport, DriveTable& table, InquiryOutcomeObserver& observer) {
   std::size_t row = 0;

@@ -1,4 +1,4 @@
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 
 namespace {
 constexpr std::size_t kRootStride = 4;  // "E:\" and its terminator

@@ -1,5 +1,7 @@
 #pragma once
-// The texts discovery and the Flash command build from a drive letter.
+// What discovery and the Flash command build from a drive letter: the
+// letters of the roots, each root path, the device path the drive opens by,
+// and the list row that shows a root with its identity.
 #include <span>
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 
 void ClearDriveTable(DriveTable& table) { table.fill(DriveEntry{}); }
 

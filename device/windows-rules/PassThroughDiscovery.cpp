@@ -1,6 +1,6 @@
 #include "device/core/ScsiCommands.h"
 #include "device/windows-rules/DriveDiscovery.h"
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 #include "device/windows-rules/PassThroughTransport.h"
 
 void ListPassThroughDrives(DriveSystem& system, DriveListView& list, InquiryOutcomeObserver& observer) {

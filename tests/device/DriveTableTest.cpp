@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ TEST(DriveLetters, StopsAtTheEndOfAFullBuffer) {
   EXPECT_EQ(DriveLetters(strings).size(), 64u);
 }
 
-TEST(DriveTexts, RootDevicePathAndRow) {
+TEST(DrivePaths, RootDevicePathAndRow) {
   EXPECT_EQ(RootText('E'), "E:\\");
   EXPECT_EQ(DevicePath('e'), "\\\\.\\e:");
   EXPECT_EQ(DriveRowText("E:\\", ""), "E:\\ ");

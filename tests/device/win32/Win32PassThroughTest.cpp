@@ -10,7 +10,7 @@
 #include "../DeviceTestSupport.h"
 #include "device/core/ScsiCommands.h"
 #include "device/win32/Win32DriveSystem.h"
-#include "device/windows-rules/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 #include "device/windows-rules/PassThroughTransport.h"
 
 namespace {
