@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/FrontEndTexts.h"
-#include "device/AspiRequests.h"
+#include "device/windows-rules/AspiRequests.h"
 
 namespace {
 

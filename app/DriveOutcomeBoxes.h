@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "device/AspiLayer.h"
-#include "device/DriveDiscovery.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
+#include "device/windows-rules/AspiLayer.h"
+#include "device/windows-rules/DriveDiscovery.h"
 #include "flash/MessageSink.h"
 #include "flash/TransportMode.h"
 

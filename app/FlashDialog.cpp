@@ -10,7 +10,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/FrontEndTexts.h"
-#include "device/DriveDiscovery.h"
+#include "device/windows-rules/DriveDiscovery.h"
 #include "flash/FlashConstants.h"
 #include "framework/CFileFind.h"
 #include "framework/CListCtrl.h"
@@ -65,13 +65,9 @@ FlashDialog::FlashDialog(CWnd* pParent)
 // The ASPI library goes with m_aspi.
 FlashDialog::~FlashDialog() = default;
 
-void FlashDialog::DoDataExchange(CDataExchange* pDX) {
-  CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDC_PROGRESS, m_progress);
-}
-
 BOOL FlashDialog::OnInitDialog() {
-  CDialog::OnInitDialog();  // attaches m_progress
+  CDialog::OnInitDialog();
+  m_progress.Attach(::GetDlgItem(m_hWnd, IDC_PROGRESS));
 
   PreselectFirmwareFile();
   AddAboutItemToSystemMenu();

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "app/DriveOutcomeBoxes.h"
-#include "device/AspiTransport.h"
-#include "device/DriveListView.h"
-#include "device/DriveTable.h"
 #include "device/win32/Win32DriveSystem.h"
 #include "device/win32/Win32EventFactory.h"
 #include "device/win32/Win32LibraryLoader.h"
+#include "device/windows-rules/AspiTransport.h"
+#include "device/windows-rules/DriveListView.h"
+#include "device/windows-rules/DriveTable.h"
 #include "flash/FlashReporter.h"
 #include "flash/TransportMode.h"
 #include "framework/CDialog.h"
@@ -28,7 +28,6 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
 
  protected:
   std::span<const MessageMapEntry> GetMessageMap() const override;
-  void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
 
  private:

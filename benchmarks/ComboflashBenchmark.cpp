@@ -24,15 +24,15 @@
 #include <vector>
 
 #include "ReadAndSumFloor.h"
-#include "cli/Commands.h"
 #include "cli/Comboflash.h"
+#include "cli/Commands.h"
 #include "cli/FlashProgress.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "device/linux/SgIoTransport.h"
+#include "files/CFile.h"
 #include "flash/FirmwareCheck.h"
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
-#include "framework/CFile.h"
 #include "testing/drive/ScsiWireValues.h"
 #include "testing/linux/EmulatedSgNodes.h"
 #include "testing/linux/SysfsFixture.h"
@@ -122,7 +122,7 @@ constexpr unsigned kDriveNumber = 0;
 const SysfsFixture& Sysfs() {
   static SysfsFixture sysfs;
   static const bool filled = [] {
-    sysfs.AddScsiDevice("platform/host0/target0:0:0/0:0:0:0", scsi_wire::kPeripheralTypeOptical,
+    sysfs.AddScsiDevice("platform/host0/target0:0:0/0:0:0:0", scsi_wire::kPeripheralTypeCdRom,
                         {{"sr0", NodeStatus::Kind::Block, kSrMajor, kDriveNumber},
                          {"sg0", NodeStatus::Kind::Character, kSgMajor, kDriveNumber}});
     return true;

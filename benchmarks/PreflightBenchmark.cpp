@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "ReadAndSumFloor.h"
+#include "files/CFile.h"
 #include "flash/FirmwareImage.h"
-#include "framework/CFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "device/linux/DeviceNodes.h"
-#include "flash/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 
 // Keeps the machine from sleeping or shutting down while pages are written.
 class SleepInhibitor {

@@ -13,7 +13,7 @@
 #include "cli/Reasons.h"
 #include "cli/RunJson.h"
 #include "cli/TextFill.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
 #include "device/linux/SgIoTransport.h"
 #include "flash/FlashConstants.h"
 #include "flash/FlashSequence.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
 #include "flash/FlashReporter.h"
 
 class FlashProgress final : public FlashReporter, public PageOutcomeObserver {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/RunJson.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
 #include "flash/FlashReporter.h"
 
 class FlashRecord final : public FlashReporter, public PageOutcomeObserver {

@@ -3,7 +3,7 @@
 // words.
 #include <string>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/OpticalDrives.h"
 
 std::string OpenFailureReason(const std::string& devicePath, int error, DriveAccess access);

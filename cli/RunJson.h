@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/OpticalDrives.h"
 #include "flash/FirmwareCheck.h"
 #include "flash/FlashConstants.h"

@@ -11,7 +11,7 @@
 #include "cli/LogindInhibitor.h"
 #include "cli/RawIo.h"
 #include "cli/SignalHold.h"
-#include "framework/CFile.h"
+#include "files/CFile.h"
 
 int main(int argc, char** argv) {
   // A reader that goes away (comboflash flash ... | head) must not end the

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "flash/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 #include "flash/FirmwareImage.h"
 #include "flash/FlashConstants.h"
 

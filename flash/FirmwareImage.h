@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "flash/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 #include "flash/FlashConstants.h"
 
 enum class ImageFileKind { Hex, Bin, Other };

@@ -3,9 +3,9 @@
 // every page and tells the user how it went.
 #include <string>
 
+#include "files/FirmwareFile.h"
 #include "flash/DriveCommandChannel.h"
 #include "flash/FirmwareCheck.h"
-#include "flash/FirmwareFile.h"
 #include "flash/FirmwareImage.h"
 #include "flash/FlashReporter.h"
 #include "flash/TransportMode.h"

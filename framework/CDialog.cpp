@@ -32,17 +32,6 @@ INT_PTR CDialog::DoModal() {
   return result;
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
-  CDataExchange exchange(*this, bSaveAndValidate);
-  DoDataExchange(&exchange);
-  return TRUE;
-}
-
-BOOL CDialog::OnInitDialog() {
-  UpdateData(FALSE);
-  return TRUE;
-}
-
 HWND CDialog::OwnerWindow() const {
   if (m_pParentWnd != nullptr) return m_pParentWnd->m_hWnd;
   CWinApp* app = AfxGetApp();

@@ -12,7 +12,6 @@
 
 #include <span>
 
-#include "framework/CDataExchange.h"
 #include "framework/CWnd.h"
 #include "framework/MessageMap.h"
 
@@ -28,16 +27,11 @@ class CDialog : public CWnd {
   INT_PTR DoModal();
   void EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
 
-  // Runs the data exchange; FALSE: members to controls, TRUE: controls to members.
-  BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-
  protected:
   // The message-map lookup: the table of the most derived class.
   virtual std::span<const MessageMapEntry> GetMessageMap() const { return {}; }
-  virtual void DoDataExchange(CDataExchange* /*pDX*/) {}
-  // Runs the data exchange (members to controls). TRUE lets the system give
-  // the focus to the first tab-stop control.
-  virtual BOOL OnInitDialog();
+  // TRUE lets the system give the focus to the first tab-stop control.
+  virtual BOOL OnInitDialog() { return TRUE; }
 
   void OnOK() { EndDialog(IDOK); }
   void OnCancel() { EndDialog(IDCANCEL); }

@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <charconv>
 #include <system_error>
+#include <utility>
 
-#include "device/DriveIdentity.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "device/linux/DriveNodes.h"
 #include "device/linux/SgIoTransport.h"
 
@@ -155,7 +155,7 @@ DriveProbe ProbeDrive(DeviceNodes& nodes, const std::filesystem::path& sysfsRoot
       if (access == DriveAccess::Exclusive) return Refused(DriveProbe::Failure::NoSysfs, devicePath, named.kind);
       break;
     case NodeOwner::Kind::ScsiDevice:
-      if (owner.scsiType != kPeripheralTypeOptical) {
+      if (owner.scsiType != kPeripheralTypeCdRom) {
         DriveProbe probe = Refused(DriveProbe::Failure::NotOptical, devicePath, named.kind);
         probe.peripheralType = static_cast<std::uint8_t>(owner.scsiType);
         return probe;
@@ -179,20 +179,18 @@ DriveProbe ProbeDrive(DeviceNodes& nodes, const std::filesystem::path& sysfsRoot
     }
   }
 
-  std::array<std::uint8_t, kInquiryDataAreaLength> data{};
   SgIoTransport transport(*probe.node);
-  ScsiRequest inquiry = MakeInquiryRequest(std::span<std::uint8_t, kInquiryDataLength>(data.data(), kInquiryDataLength));
-  inquiry.timeout = kLinuxInquiryTimeout;
-  probe.inquiry = transport.Execute(inquiry);
+  InquiryAnswer answer = InquireIdentity(transport, kLinuxInquiryTimeout);
+  probe.inquiry = answer.outcome;
   if (!probe.inquiry.IsGood()) {
     probe.failure = DriveProbe::Failure::Inquiry;
     probe.node.reset();
     probe.held.clear();
     return probe;
   }
-  probe.peripheralType = data[0] & kPeripheralTypeMask;
-  probe.identity = MakeDriveIdentity(data);
-  if (probe.peripheralType != kPeripheralTypeOptical) {
+  probe.peripheralType = answer.DeviceType();
+  probe.identity = std::move(answer.identity);
+  if (probe.peripheralType != kPeripheralTypeCdRom) {
     probe.failure = DriveProbe::Failure::NotOptical;
     probe.node.reset();
     probe.held.clear();

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/DeviceNodes.h"
 
 struct OpticalDriveNode {
@@ -41,9 +41,6 @@ int OpenFlags(DriveAccess access);
 // it. The kernel allows a drive's INQUIRY about as long when it scans a bus.
 // (Page writes keep their long time-out: a page must not be cut short.)
 inline constexpr std::chrono::seconds kLinuxInquiryTimeout{20};
-
-inline constexpr std::uint8_t kPeripheralTypeMask = 0x1F;
-inline constexpr std::uint8_t kPeripheralTypeOptical = 0x05;
 
 struct DriveProbe {
   enum class Failure {

@@ -6,18 +6,13 @@
 #include <array>
 #include <chrono>
 #include <limits>
+#include <span>
+
+#include "device/core/ScsiRequestRules.h"
 
 namespace {
 
 constexpr int kSgInterfaceId = 'S';
-constexpr std::uint8_t kSenseResponseCodeMask = 0x7F;
-constexpr std::uint8_t kFixedCurrent = 0x70;
-constexpr std::uint8_t kFixedDeferred = 0x71;
-constexpr std::uint8_t kDescriptorCurrent = 0x72;
-constexpr std::uint8_t kDescriptorDeferred = 0x73;
-constexpr std::uint8_t kSenseKeyMask = 0x0F;
-constexpr std::size_t kFixedKeyByte = 2, kFixedAscByte = 12, kFixedAscqByte = 13;
-constexpr std::size_t kDescriptorKeyByte = 1, kDescriptorAscByte = 2, kDescriptorAscqByte = 3;
 constexpr unsigned kHostStatusShift = 16;
 
 int SgDirection(DataDirection direction) {
@@ -39,25 +34,6 @@ unsigned SgTimeout(std::chrono::seconds timeout) {
 }
 
 }  // namespace
-
-SenseData DecodeSense(const std::uint8_t* bytes, std::size_t length) {
-  SenseData sense;
-  sense.length = static_cast<std::uint8_t>(std::min(length, sense.raw.size()));
-  std::copy_n(bytes, sense.length, sense.raw.begin());
-  if (sense.length == 0) return sense;
-  const auto at = [&](std::size_t index) -> std::uint8_t { return index < sense.length ? sense.raw[index] : 0; };
-  const std::uint8_t responseCode = sense.raw[0] & kSenseResponseCodeMask;
-  if (responseCode == kFixedCurrent || responseCode == kFixedDeferred) {
-    sense.key = at(kFixedKeyByte) & kSenseKeyMask;
-    sense.asc = at(kFixedAscByte);
-    sense.ascq = at(kFixedAscqByte);
-  } else if (responseCode == kDescriptorCurrent || responseCode == kDescriptorDeferred) {
-    sense.key = at(kDescriptorKeyByte) & kSenseKeyMask;
-    sense.asc = at(kDescriptorAscByte);
-    sense.ascq = at(kDescriptorAscqByte);
-  }
-  return sense;
-}
 
 ScsiOutcome SgIoTransport::Execute(const ScsiRequest& request) {
   std::array<std::uint8_t, kMaxCdbLength> cdb = request.cdb.bytes;
@@ -88,7 +64,7 @@ ScsiOutcome SgIoTransport::Execute(const ScsiRequest& request) {
   }
   outcome.scsiStatus = header.status;
   outcome.transportStatus = std::uint32_t{header.host_status} << kHostStatusShift | header.driver_status;
-  outcome.sense = DecodeSense(sense.data(), std::min<std::size_t>(header.sb_len_wr, sense.size()));
+  outcome.sense = DecodeSense(std::span(sense).first(std::min<std::size_t>(header.sb_len_wr, sense.size())));
 
   const bool carrierFailed = header.host_status != 0 || (header.driver_status & ~kSgDriverSense) != 0;
   if (carrierFailed) {

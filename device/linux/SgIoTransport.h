@@ -2,7 +2,7 @@
 // The Linux back end: one SG_IO request per command on an open device node.
 #include <cstdint>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "device/linux/DeviceNodes.h"
 
 // The driver status bit that only says sense data came with the status.
@@ -21,7 +21,3 @@ class SgIoTransport final : public ScsiTransport {
  private:
   DeviceNode& node_;
 };
-
-// Key, ASC and ASCQ from fixed-format (0x70, 0x71) or descriptor-format
-// (0x72, 0x73) sense; raw keeps the bytes the drive gave.
-SenseData DecodeSense(const std::uint8_t* bytes, std::size_t length);

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "device/DriveSystem.h"
-#include "device/PassThroughRequests.h"
+#include "device/windows-rules/DriveSystem.h"
+#include "device/windows-rules/PassThroughRequests.h"
 
 #define SAME_FIELD(ours, theirs, field) \
   static_assert(offsetof(ours, field) == offsetof(theirs, field) && sizeof(ours::field) == sizeof(theirs::field))

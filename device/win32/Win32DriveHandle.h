@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "device/DriveHandle.h"
-#include "device/DriveSystem.h"
+#include "device/windows-rules/DriveHandle.h"
+#include "device/windows-rules/DriveSystem.h"
 
 class Win32DriveHandle final : public DriveHandle {
  public:

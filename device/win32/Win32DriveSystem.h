@@ -1,6 +1,6 @@
 #pragma once
 // The drives of this machine as Windows reports them.
-#include "device/DriveSystem.h"
+#include "device/windows-rules/DriveSystem.h"
 
 class Win32DriveSystem final : public DriveSystem {
  public:

@@ -1,6 +1,6 @@
 #pragma once
 // Completion events from CreateEventA: manual reset, unnamed, not set.
-#include "device/CompletionEvent.h"
+#include "device/windows-rules/CompletionEvent.h"
 
 class Win32EventFactory final : public EventFactory {
  public:

@@ -1,6 +1,6 @@
 #pragma once
 // Libraries loaded with LoadLibraryA and released with FreeLibrary.
-#include "device/AspiLibrary.h"
+#include "device/windows-rules/AspiLibrary.h"
 
 class Win32LibraryLoader final : public LibraryLoader {
  public:

@@ -27,7 +27,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "device/AspiRequests.h"
+#include "device/windows-rules/AspiRequests.h"
 #include "testing/drive/ScsiWireValues.h"
 
 namespace {

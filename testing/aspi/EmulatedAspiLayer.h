@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "device/AspiRequests.h"
+#include "device/windows-rules/AspiRequests.h"
 #include "testing/drive/EmulatedDrive.h"
 
 struct AspiRequestRecord {

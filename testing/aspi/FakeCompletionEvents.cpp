@@ -1,8 +1,9 @@
 #include "testing/aspi/FakeCompletionEvents.h"
 
 FakeCompletionEvent::FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live,
-                                         std::shared_ptr<std::atomic<int>> waits, bool waitsFail)
-    : live_(std::move(live)), waits_(std::move(waits)), waitsFail_(waitsFail) {
+                                         std::shared_ptr<std::atomic<int>> waits, std::shared_ptr<Limits> limits,
+                                         bool waitsFail)
+    : live_(std::move(live)), waits_(std::move(waits)), limits_(std::move(limits)), waitsFail_(waitsFail) {
   ++*live_;
 }
 
@@ -21,7 +22,10 @@ void FakeCompletionEvent::Set() {
 }
 
 WaitOutcome FakeCompletionEvent::Wait(std::optional<std::chrono::milliseconds> limit) {
-  if (!limit || limit->count() > 0) ++*waits_;
+  if (!limit || limit->count() > 0) {
+    ++*waits_;
+    limits_->push_back(limit);
+  }
   if (waitsFail_) return WaitOutcome::Failed;
   std::unique_lock lock(mutex_);
   if (!limit) {
@@ -36,5 +40,5 @@ void SetFakeEvent(void* postProc) { static_cast<FakeCompletionEvent*>(postProc)-
 std::unique_ptr<CompletionEvent> FakeEventFactory::Create() {
   if (createFails) return nullptr;
   ++created;
-  return std::make_unique<FakeCompletionEvent>(live_, waits_, waitsFail);
+  return std::make_unique<FakeCompletionEvent>(live_, waits_, limits_, waitsFail);
 }

@@ -5,12 +5,16 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
-#include "device/CompletionEvent.h"
+#include "device/windows-rules/CompletionEvent.h"
 
 class FakeCompletionEvent final : public CompletionEvent {
  public:
-  FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live, std::shared_ptr<std::atomic<int>> waits, bool waitsFail);
+  using Limits = std::vector<std::optional<std::chrono::milliseconds>>;
+  FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live, std::shared_ptr<std::atomic<int>> waits,
+                      std::shared_ptr<Limits> limits, bool waitsFail);
   ~FakeCompletionEvent() override;
 
   void Reset() override;
@@ -21,6 +25,7 @@ class FakeCompletionEvent final : public CompletionEvent {
  private:
   std::shared_ptr<std::atomic<int>> live_;
   std::shared_ptr<std::atomic<int>> waits_;
+  std::shared_ptr<Limits> limits_;
   bool waitsFail_;
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -42,8 +47,12 @@ class FakeEventFactory final : public EventFactory {
   // Waits with a limit or without one (the zero-length looks at withdrawn
   // requests are not counted).
   int Waits() const { return waits_->load(); }
+  // The limit of each of those waits, in order; nothing for no limit. Only
+  // the transport's own thread waits.
+  const FakeCompletionEvent::Limits& WaitLimits() const { return *limits_; }
 
  private:
   std::shared_ptr<std::atomic<int>> live_ = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<std::atomic<int>> waits_ = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<FakeCompletionEvent::Limits> limits_ = std::make_shared<FakeCompletionEvent::Limits>();
 };

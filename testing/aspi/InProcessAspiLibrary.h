@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/AspiLibrary.h"
+#include "device/windows-rules/AspiLibrary.h"
 #include "testing/aspi/EmulatedAspiLayer.h"
 
 class InProcessAspiLibrary final : public LibraryLoader {

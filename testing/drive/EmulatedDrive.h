@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "device/ScsiRequest.h"
+#include "device/core/ScsiRequest.h"
 #include "flash/FlashConstants.h"
 
 struct InquiryData {

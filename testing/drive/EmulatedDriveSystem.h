@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/DriveSystem.h"
+#include "device/windows-rules/DriveSystem.h"
 #include "testing/drive/EmulatedDrive.h"
 
 inline constexpr unsigned kDriveTypeFixed = 3;  // DRIVE_FIXED

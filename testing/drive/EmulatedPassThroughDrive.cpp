@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "device/PassThroughRequests.h"
+#include "device/windows-rules/PassThroughRequests.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "device/DriveHandle.h"
+#include "device/windows-rules/DriveHandle.h"
 #include "testing/drive/EmulatedDrive.h"
 
 inline constexpr std::uint32_t kErrorInvalidFunction = 1;    // ERROR_INVALID_FUNCTION

@@ -14,6 +14,6 @@ inline constexpr std::uint8_t kInquiryOpcode = 0x12;
 inline constexpr std::uint8_t kPageWriteOpcode = 0xFD;  // the drive's vendor command
 inline constexpr std::size_t kStandardInquiryLength = 36;
 inline constexpr int kPeripheralTypeDisk = 0x00;
-inline constexpr int kPeripheralTypeOptical = 0x05;
+inline constexpr int kPeripheralTypeCdRom = 0x05;
 
 }  // namespace scsi_wire

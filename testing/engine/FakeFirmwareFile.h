@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "flash/FirmwareFile.h"
+#include "files/FirmwareFile.h"
 
 struct FileFaults {
   bool open = false;              // Open fails

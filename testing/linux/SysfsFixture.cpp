@@ -77,7 +77,7 @@ void AttachOpticalDrive(EmulatedSgNodes& kernel, SysfsFixture& sysfs, EmulatedDr
                         const std::string& devicePath) {
   const std::string sr = "sr" + std::to_string(number);
   const std::string sg = "sg" + std::to_string(number);
-  sysfs.AddScsiDevice(devicePath, scsi_wire::kPeripheralTypeOptical,
+  sysfs.AddScsiDevice(devicePath, scsi_wire::kPeripheralTypeCdRom,
                       {{sr, NodeStatus::Kind::Block, kSrMajor, number}, {sg, NodeStatus::Kind::Character, kSgMajor, number}});
   kernel.AddDrive("/dev/" + sr, drive, NodeStatus::Kind::Block, kSrMajor, number);
   kernel.AddDrive("/dev/" + sg, drive, NodeStatus::Kind::Character, kSgMajor, number);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "device/DriveDiscovery.h"
-#include "device/PassThroughTransport.h"
+#include "device/windows-rules/DriveDiscovery.h"
+#include "device/windows-rules/PassThroughTransport.h"
 #include "flash/FlashSequence.h"
 #include "testing/aspi/EmulatedAspiLayer.h"
 #include "testing/aspi/FakeCompletionEvents.h"

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "DeviceTestSupport.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "testing/aspi/AspiConfig.h"
 #include "testing/aspi/AspiReport.h"
 #include "testing/aspi/FakeCompletionEvents.h"

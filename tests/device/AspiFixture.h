@@ -4,7 +4,7 @@
 #include <chrono>
 #include <memory>
 
-#include "device/AspiTransport.h"
+#include "device/windows-rules/AspiTransport.h"
 #include "testing/aspi/EmulatedAspiLayer.h"
 #include "testing/aspi/FakeCompletionEvents.h"
 #include "testing/aspi/InProcessAspiLibrary.h"

@@ -1,4 +1,4 @@
-#include "device/AspiLayer.h"
+#include "device/windows-rules/AspiLayer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/AspiTransport.h"
+#include "device/windows-rules/AspiTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "AspiFixture.h"
 #include "DeviceTestSupport.h"
-#include "device/AspiRequests.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/AspiRequests.h"
 
 namespace {
 
@@ -128,6 +129,44 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  1, OutcomeKind::SystemError, kAspiNoAnswer, 0}),
     [](const testing::TestParamInfo<AspiCase>& param) { return std::string(param.param.name); });
+
+// ---- how long the transport waits for the layer to end a request
+
+struct WaitCase {
+  const char* name;
+  DataDirection direction;
+  std::chrono::seconds timeout;
+  std::optional<std::chrono::milliseconds> limit;  // nothing: no limit
+};
+
+void PrintTo(const WaitCase& c, std::ostream* out) { *out << c.name; }
+
+class AspiWait_ : public AspiFixture, public testing::TestWithParam<WaitCase> {};
+
+TEST_P(AspiWait_, HonoursTheRequestsTimeOutWithinTheLayersLimitAndNeverCutsAWriteShort) {
+  const WaitCase& c = GetParam();
+  layer.AddTarget(0, 1);
+  layer.SetCompletion(Completion::Deferred, 1ms);  // every request is waited for
+  const auto transport = LoadTransport();
+  const TestFirmware firmware;
+  ScsiRequest request = MakePageWriteRequest(firmware.commands[0], firmware.image.PageData(1));
+  std::array<std::uint8_t, 36> answer{};
+  if (c.direction == DataDirection::In) request = MakeInquiryRequest(answer);
+  request.timeout = c.timeout;
+
+  EXPECT_TRUE(transport->Execute(0, 1, request).IsGood());
+  ASSERT_EQ(events.WaitLimits().size(), 1u);
+  EXPECT_EQ(events.WaitLimits()[0], c.limit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AspiWait_,
+    testing::Values(WaitCase{"InquiryAtMost35Seconds", DataDirection::In, kInquiryTimeout, 35000ms},
+                    WaitCase{"ShorterTimeOutShortensIt", DataDirection::In, 2s, 2000ms},
+                    WaitCase{"NoTimeLimitIsTheLayersLimit", DataDirection::In, kNoTimeLimit, 35000ms},
+                    WaitCase{"PageWithoutLimit", DataDirection::Out, kPageWriteTimeout, std::nullopt},
+                    WaitCase{"PageWithAShortTimeOutStillWithoutLimit", DataDirection::Out, 2s, std::nullopt}),
+    [](const testing::TestParamInfo<WaitCase>& param) { return std::string(param.param.name); });
 
 TEST_F(AspiTransportTest, NoEventMeansNothingIsSent) {
   Drive();

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "device/DriveDiscovery.h"
-#include "device/DriveListView.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
+#include "device/windows-rules/DriveDiscovery.h"
+#include "device/windows-rules/DriveListView.h"
 #include "flash/FirmwareImage.h"
 #include "flash/PageWriteCommand.h"
 

@@ -1,4 +1,4 @@
-#include "device/DriveDiscovery.h"
+#include "device/windows-rules/DriveDiscovery.h"
 
 #include <gtest/gtest.h>
 

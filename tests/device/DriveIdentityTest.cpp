@@ -1,4 +1,4 @@
-#include "device/DriveIdentity.h"
+#include "device/core/DriveIdentity.h"
 
 #include <gtest/gtest.h>
 

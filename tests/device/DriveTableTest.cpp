@@ -1,8 +1,8 @@
-#include "device/DriveTable.h"
+#include "device/windows-rules/DriveTable.h"
 
 #include <gtest/gtest.h>
 
-#include "device/DriveTexts.h"
+#include "device/windows-rules/DrivePaths.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ TEST(DriveLetters, StopsAtTheEndOfAFullBuffer) {
   EXPECT_EQ(DriveLetters(strings).size(), 64u);
 }
 
-TEST(DriveTexts, RootDevicePathAndRow) {
+TEST(DrivePaths, RootDevicePathAndRow) {
   EXPECT_EQ(RootText('E'), "E:\\");
   EXPECT_EQ(DevicePath('e'), "\\\\.\\e:");
   EXPECT_EQ(DriveRowText("E:\\", ""), "E:\\ ");

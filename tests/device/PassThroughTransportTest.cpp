@@ -1,4 +1,4 @@
-#include "device/PassThroughTransport.h"
+#include "device/windows-rules/PassThroughTransport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "DeviceTestSupport.h"
-#include "device/PassThroughRequests.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/PassThroughRequests.h"
 #include "testing/drive/EmulatedPassThroughDrive.h"
 
 namespace {

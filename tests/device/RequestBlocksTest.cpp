@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "DeviceTestSupport.h"
-#include "device/AspiRequests.h"
-#include "device/PassThroughRequests.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
+#include "device/windows-rules/AspiRequests.h"
+#include "device/windows-rules/PassThroughRequests.h"
 
 namespace {
 

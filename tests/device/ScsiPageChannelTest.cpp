@@ -1,6 +1,6 @@
 // Whole flash runs through the page channel over each back end into an
 // emulated drive, with every page's outcome handed to the front end.
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiPageChannel.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "AspiFixture.h"
 #include "DeviceTestSupport.h"
-#include "device/PassThroughTransport.h"
+#include "device/windows-rules/PassThroughTransport.h"
 #include "flash/FlashSequence.h"
 #include "testing/drive/EmulatedPassThroughDrive.h"
 #include "testing/engine/FakeFirmwareFile.h"

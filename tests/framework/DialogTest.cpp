@@ -26,18 +26,6 @@ TEST(DialogTest, ModalRunKeepsTheDialogObjectInDwlpUser) {
   EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
-TEST(DialogTest, InitialisationRunsTheDataExchangeBeforeTheDerivedClassGoesOn) {
-  bool attachedBeforeRun = false;
-  MappedDialog dialog([&](MappedDialog& self) {
-    attachedBeforeRun = self.progress.m_hWnd == ::GetDlgItem(self.m_hWnd, IDC_TEST_PROGRESS);
-    self.PostClicked(IDOK);
-  });
-
-  EXPECT_EQ(dialog.DoModal(), IDOK);
-  EXPECT_EQ(dialog.events, (Events{"init begins", "data exchange", "init ends"}));
-  EXPECT_TRUE(attachedBeforeRun);
-}
-
 TEST(DialogTest, TrueFromInitialisationFocusesTheFirstTabStop) {
   HWND focus = nullptr;
   HWND firstTabStop = nullptr;
@@ -61,7 +49,7 @@ TEST(DialogTest, ButtonClicksReachTheirOwnHandlersAndOtherNotificationsNone) {
   });
 
   EXPECT_EQ(dialog.DoModal(), IDOK);
-  EXPECT_EQ(dialog.events, (Events{"init begins", "data exchange", "init ends", "second", "first"}));
+  EXPECT_EQ(dialog.events, (Events{"init begins", "init ends", "second", "first"}));
 }
 
 TEST(DialogTest, SystemCommandHandlerGetsTheIdAndParameter) {
@@ -71,7 +59,7 @@ TEST(DialogTest, SystemCommandHandlerGetsTheIdAndParameter) {
   });
 
   EXPECT_EQ(dialog.DoModal(), IDOK);
-  ASSERT_EQ(dialog.events.size(), 4u);
+  ASSERT_EQ(dialog.events.size(), 3u);
   EXPECT_EQ(dialog.events.back(), "system command 19 1179700");
 }
 

@@ -35,13 +35,14 @@ const MessageMapEntry MappedDialog::messageMap[] = {
 std::span<const MessageMapEntry> MappedDialog::GetMessageMap() const { return messageMap; }
 
 MappedDialog::MappedDialog(RunScript onRun, CWnd* parent)
-    : ScriptedDialog([](ScriptedDialog& self) { self.PostClicked(IDC_TEST_RUN); }, IDD_TEST_DIALOG, parent),
+    : ScriptedDialog(
+          [](ScriptedDialog& self) {
+            auto& mapped = static_cast<MappedDialog&>(self);
+            mapped.progress.Attach(::GetDlgItem(mapped.m_hWnd, IDC_TEST_PROGRESS));
+            mapped.PostClicked(IDC_TEST_RUN);
+          },
+          IDD_TEST_DIALOG, parent),
       onRun_(std::move(onRun)) {}
-
-void MappedDialog::DoDataExchange(CDataExchange* pDX) {
-  events.push_back("data exchange");
-  DDX_Control(pDX, IDC_TEST_PROGRESS, progress);
-}
 
 void MappedDialog::OnFirst() { events.push_back("first"); }
 void MappedDialog::OnSecond() { events.push_back("second"); }

@@ -36,7 +36,7 @@ class ScriptedDialog : public CDialog {
 
 // Binds the two test buttons, a hidden "run" command that calls onRun,
 // WM_SYSCOMMAND (recorded, then passed on), WM_PAINT and WM_QUERYDRAGICON,
-// and attaches the progress bar in its data exchange.
+// and attaches the progress bar before the script runs.
 class MappedDialog : public ScriptedDialog {
  public:
   using RunScript = std::function<void(MappedDialog&)>;
@@ -50,7 +50,6 @@ class MappedDialog : public ScriptedDialog {
 
  protected:
   std::span<const MessageMapEntry> GetMessageMap() const override;
-  void DoDataExchange(CDataExchange* pDX) override;
 
  private:
   static const MessageMapEntry messageMap[];

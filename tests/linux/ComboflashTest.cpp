@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli/Comboflash.h"
-#include "framework/CFile.h"
+#include "files/CFile.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/TempFile.h"

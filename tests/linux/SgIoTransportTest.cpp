@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "device/ScsiCommands.h"
-#include "device/ScsiPageChannel.h"
+#include "device/core/ScsiCommands.h"
+#include "device/core/ScsiPageChannel.h"
 #include "device/linux/SgIoTransport.h"
 #include "flash/FlashSequence.h"
 #include "flash/FlashTexts.h"
@@ -128,7 +128,8 @@ TEST_P(EachPageRefused, OnlyThatPageComesBackWithCheckConditionAndItsSense) {
   EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Range(1, 33));
+// The first page, one inside and the last: where a page loop goes wrong.
+INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Values(1, 7, 32));
 
 struct FaultCase {
   const char* name;
@@ -237,35 +238,5 @@ TEST(SgIoRequest, AStatusWithoutTheSenseFlagIsStillTheDrivesAnswer) {
   EXPECT_EQ(outcome.scsiStatus, 0x08);
   EXPECT_EQ(outcome.sense.length, 0);
 }
-
-struct SenseCase {
-  const char* name;
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t key, asc, ascq;
-};
-
-class SenseDecoding : public testing::TestWithParam<SenseCase> {};
-
-TEST_P(SenseDecoding, FindsKeyAscAndAscqAndKeepsTheBytes) {
-  const SenseCase& sense = GetParam();
-  const SenseData decoded = DecodeSense(sense.bytes.data(), sense.bytes.size());
-  EXPECT_EQ(decoded.key, sense.key);
-  EXPECT_EQ(decoded.asc, sense.asc);
-  EXPECT_EQ(decoded.ascq, sense.ascq);
-  EXPECT_EQ(decoded.length, std::min<std::size_t>(sense.bytes.size(), 32));
-  EXPECT_TRUE(std::equal(sense.bytes.begin(), sense.bytes.begin() + decoded.length, decoded.raw.begin()));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, SenseDecoding,
-    testing::Values(
-        SenseCase{"FixedCurrent", {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0x01, 0, 0, 0, 0}, 0x05, 0x24, 0x01},
-        SenseCase{"FixedDeferredValidBit", {0xF1, 0, 0xE3, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x0C, 0x02}, 0x03, 0x0C, 0x02},
-        SenseCase{"Descriptor", {0x72, 0x04, 0x44, 0x00, 0, 0, 0, 0}, 0x04, 0x44, 0x00},
-        SenseCase{"FixedCutBeforeAsc", {0x70, 0, 0x06, 0, 0, 0, 0, 0}, 0x06, 0, 0},
-        SenseCase{"UnknownResponseCode", {0x7F, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0}, 0, 0, 0},
-        SenseCase{"Empty", {}, 0, 0, 0},
-        SenseCase{"LongerThanKept", std::vector<std::uint8_t>(40, 0x70), 0, 0x70, 0x70}),
-    [](const testing::TestParamInfo<SenseCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

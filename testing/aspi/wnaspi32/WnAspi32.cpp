@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "device/AspiRequests.h"
+#include "device/windows-rules/AspiRequests.h"
 #include "testing/aspi/AspiConfig.h"
 #include "testing/aspi/AspiReport.h"
 #include "testing/aspi/EmulatedAspiLayer.h"

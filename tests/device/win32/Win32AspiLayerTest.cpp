@@ -10,11 +10,11 @@
 #include <sstream>
 
 #include "../DeviceTestSupport.h"
-#include "device/AspiRequests.h"
-#include "device/AspiTransport.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "device/win32/Win32EventFactory.h"
 #include "device/win32/Win32LibraryLoader.h"
+#include "device/windows-rules/AspiRequests.h"
+#include "device/windows-rules/AspiTransport.h"
 
 namespace {
 

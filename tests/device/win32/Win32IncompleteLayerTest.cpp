@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "device/AspiLayer.h"
 #include "device/win32/Win32LibraryLoader.h"
+#include "device/windows-rules/AspiLayer.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <fstream>
 
 #include "../DeviceTestSupport.h"
-#include "device/DriveTexts.h"
-#include "device/PassThroughTransport.h"
-#include "device/ScsiCommands.h"
+#include "device/core/ScsiCommands.h"
 #include "device/win32/Win32DriveSystem.h"
+#include "device/windows-rules/DrivePaths.h"
+#include "device/windows-rules/PassThroughTransport.h"
 
 namespace {
 

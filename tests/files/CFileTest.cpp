@@ -1,0 +1,186 @@
+// The real file layer under the engine: natively the POSIX back end, under
+// Wine the Win32 one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "files/CFile.h"
+#include "flash/FirmwareImage.h"
+#include "flash/FlashSequence.h"
+#include "testing/engine/ImageFixtures.h"
+#include "testing/engine/RecordingChannel.h"
+#include "testing/engine/RecordingReporter.h"
+#include "testing/engine/TempFile.h"
+
+namespace {
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 256);
+  return bytes;
+}
+
+TEST(CFile, SeeksAndReadsARealFile) {
+  const TempFile temp(Pattern(1000));
+  CFile file;
+  ASSERT_TRUE(file.Open(temp.Path()));
+  EXPECT_TRUE(file.IsOpen());
+
+  EXPECT_EQ(file.SeekToEnd(), 1000u);
+  EXPECT_TRUE(file.SeekToBegin());
+  std::vector<std::uint8_t> buffer(4096);
+  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 1000u);  // one request, cut at the end
+  EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 1000, Pattern(1000).begin()));
+  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
+
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_FALSE(file.SeekToBegin());
+  EXPECT_FALSE(file.Read(buffer.data(), buffer.size()));
+  file.Close();  // closing twice is harmless
+}
+
+// Positions past what 32 bits hold, and the one whose low word reads as the
+// failure value. The files are sparse: their size costs no disk space.
+class CFileLargeSize : public testing::TestWithParam<std::uint64_t> {};
+
+// Extends the file to size bytes by writing its last byte. The 32-bit
+// Windows runtime's resize_file cannot pass 4 GiB; a 64-bit seek can.
+void ExtendTo(const std::string& path, std::uint64_t size) {
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(size - 1));
+  file.put('\0');
+  file.close();
+  ASSERT_FALSE(file.fail()) << "cannot extend " << path << " to " << size << " bytes";
+  ASSERT_EQ(std::filesystem::file_size(path), size);
+}
+
+TEST_P(CFileLargeSize, SeekToEndReportsTheWholeSize) {
+  const TempFile temp(Pattern(16));
+  ASSERT_NO_FATAL_FAILURE(ExtendTo(temp.Path(), GetParam()));
+  CFile file;
+  ASSERT_TRUE(file.Open(temp.Path()));
+  EXPECT_EQ(file.SeekToEnd(), GetParam());
+  EXPECT_TRUE(file.SeekToBegin());
+  std::vector<std::uint8_t> buffer(16);
+  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 16u);
+  EXPECT_EQ(buffer, Pattern(16));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CFileLargeSize,
+                         testing::Values(std::uint64_t{0xFFFFFFFF}, std::uint64_t{0x100000000},
+                                         std::uint64_t{0x100000000} + 0x1234));
+
+// A path that was a file a moment ago.
+std::string MissingPath() {
+  const TempFile gone(Pattern(1));
+  return gone.Path();
+}
+
+TEST(CFile, MissingFileDoesNotOpen) {
+  CFile file;
+  EXPECT_FALSE(file.Open(MissingPath()));
+  EXPECT_FALSE(file.IsOpen());
+}
+
+struct SizeCase {
+  std::size_t size;
+  LoadResult result;
+};
+
+void PrintTo(const SizeCase& size, std::ostream* out) { *out << size.size << " bytes"; }
+
+class CFileLoad : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(CFileLoad, ImageTakesFilesUpToItsOwnSize) {
+  const std::vector<std::uint8_t> contents = Pattern(GetParam().size);
+  const TempFile temp(contents);
+  CFile file;
+  FirmwareImage image;
+
+  EXPECT_EQ(image.LoadFromFile(temp.Path(), file), GetParam().result) << GetParam().size << " bytes";
+  EXPECT_FALSE(file.IsOpen());
+  if (GetParam().result == LoadResult::Loaded) {
+    EXPECT_TRUE(std::equal(contents.begin(), contents.end(), image.Bytes().begin()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CFileLoad,
+                         testing::Values(SizeCase{1, LoadResult::Loaded}, SizeCase{1000, LoadResult::Loaded},
+                                         SizeCase{kImageSize, LoadResult::Loaded},
+                                         SizeCase{kImageSize + 1, LoadResult::TooLarge},
+                                         SizeCase{0, LoadResult::Empty}));
+
+TEST(CFileRun, FlashesARealFile) {
+  const TempFile temp(ContentsWith(kImageSize, kTestKey, kImageSize - kTestKey.size()));
+  CFile file;
+  RecordingReporter reporter;
+  RecordingChannel channel;
+
+  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), temp.Path(), TransportMode::PassThrough);
+
+  EXPECT_EQ(channel.Pages().size(), static_cast<std::size_t>(kPageCount));
+  ASSERT_EQ(reporter.Messages().size(), 2u);
+  EXPECT_EQ(reporter.Messages()[1].text, "Flash Complete!");
+  EXPECT_FALSE(file.IsOpen());
+}
+
+struct RefusedRealFile {
+  std::size_t size;
+  std::string text;
+};
+
+void PrintTo(const RefusedRealFile& file, std::ostream* out) { *out << file.size << " bytes"; }
+
+class CFileRunRefusal : public testing::TestWithParam<RefusedRealFile> {};
+
+TEST_P(CFileRunRefusal, ShowsTheBoxForTheFileAndSendsNothing) {
+  const TempFile temp(ContentsWith(GetParam().size, kTestKey.substr(0, std::min(GetParam().size, kTestKey.size())), 0));
+  CFile file;
+  RecordingReporter reporter;
+  RecordingChannel channel;
+
+  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), temp.Path(), TransportMode::PassThrough);
+
+  ASSERT_EQ(reporter.Calls().size(), 1u);
+  EXPECT_EQ(reporter.Calls()[0].text, GetParam().text);
+  EXPECT_EQ(reporter.Calls()[0].caption, "Error");
+  EXPECT_EQ(reporter.Calls()[0].icon, MessageIcon::None);
+  EXPECT_TRUE(channel.Pages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CFileRunRefusal,
+                         testing::Values(RefusedRealFile{0, "The firmware file is empty!"},
+                                         RefusedRealFile{kImageSize + 1, "The firmware file is larger than 512 KB!"}));
+
+// A folder does not open as a file: its name alone does not make it an image.
+TEST(CFile, FolderNamedBinDoesNotOpen) {
+  const TempFolder folder;
+  CFile file;
+  EXPECT_FALSE(file.Open(folder.Path()));
+  EXPECT_FALSE(file.IsOpen());
+  FirmwareImage image;
+  EXPECT_EQ(image.LoadFromFile(folder.Path(), file), LoadResult::OpenFailed);
+}
+
+TEST(CFileRun, MissingFileShowsTheOpenErrorBox) {
+  const std::string path = MissingPath();
+  CFile file;
+  RecordingReporter reporter;
+  RecordingChannel channel;
+
+  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), path, TransportMode::PassThrough);
+
+  ASSERT_EQ(reporter.Calls().size(), 1u);
+  EXPECT_EQ(reporter.Calls()[0].text, "Open binary file error");
+  EXPECT_EQ(reporter.Calls()[0].caption, "Error");
+  EXPECT_EQ(reporter.Calls()[0].icon, MessageIcon::None);
+}
+
+}  // namespace
