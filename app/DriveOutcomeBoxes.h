@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/MessageSink.h"
+#include "app/TransportMode.h"
 #include "device/AspiLayer.h"
 #include "device/DriveDiscovery.h"
 #include "device/ScsiPageChannel.h"
-#include "flash/MessageSink.h"
-#include "flash/TransportMode.h"
 
 // "Error code:%d" with a system error code.
 std::string PassThroughErrorText(std::uint32_t error);

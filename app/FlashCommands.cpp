@@ -5,10 +5,12 @@
 
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "app/FlashDialog.h"
 #include "app/FrontEndTexts.h"
 #include "app/KeepSystemAwake.h"
+#include "app/RunReport.h"
 #include "device/DriveTexts.h"
 #include "device/PassThroughTransport.h"
 #include "device/ScsiPageChannel.h"
@@ -37,12 +39,18 @@ class RunInProgress {
   bool& m_flag;
 };
 
+// A row is the drive's root, a blank, then its identity.
+constexpr std::size_t kRowIdentityOffset = 4;
+
 // One run: the computer stays awake until it ends, on whatever path.
 void RunFlash(FlashReporter& reporter, DriveCommandChannel& channel, const std::string& rowText,
               const std::string& filePath, TransportMode mode) {
   KeepSystemAwake awake;
   CFile file;
-  FlashSequence(reporter, file).Run(channel, rowText, filePath, mode);
+  RunReport report(reporter, mode);
+  const std::string_view identity =
+      rowText.size() > kRowIdentityOffset ? std::string_view(rowText).substr(kRowIdentityOffset) : std::string_view();
+  ShowRefusal(reporter, FlashSequence(report, file).Run(channel, identity, filePath));
 }
 
 }  // namespace

@@ -9,14 +9,14 @@
 #include <string>
 
 #include "app/DriveOutcomeBoxes.h"
+#include "app/FlashReporter.h"
+#include "app/TransportMode.h"
 #include "device/AspiTransport.h"
 #include "device/DriveListView.h"
 #include "device/DriveTable.h"
 #include "device/win32/Win32DriveSystem.h"
 #include "device/win32/Win32EventFactory.h"
 #include "device/win32/Win32LibraryLoader.h"
-#include "flash/FlashReporter.h"
-#include "flash/TransportMode.h"
 #include "framework/CDialog.h"
 #include "framework/CImageList.h"
 #include "framework/CProgressCtrl.h"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "device/DriveDiscovery.h"
+#include "app/RunReport.h"
 #include "device/PassThroughTransport.h"
 #include "flash/FlashSequence.h"
 #include "testing/aspi/EmulatedAspiLayer.h"
@@ -23,7 +24,7 @@
 #include "testing/drive/EmulatedPassThroughDrive.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
-#include "testing/engine/RecordingReporter.h"
+#include "testing/app/RecordingReporter.h"
 
 namespace {
 
@@ -188,7 +189,8 @@ TEST(OutcomeBoxesInARun, RefusedPassThroughPageSaysSoBeforeItsLogLine) {
   ScsiPageChannel channel(transport, boxes);
   FakeFirmwareFile file(ContentsWith(kImageSize, kTestKey, 4096));
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "firmware.bin", TransportMode::PassThrough);
+  RunReport report(reporter, TransportMode::PassThrough);
+  FlashSequence(report, file).Run(channel, kTestIdentity, "firmware.bin");
 
   const auto& calls = reporter.Calls();
   const auto box = std::find_if(calls.begin(), calls.end(),
