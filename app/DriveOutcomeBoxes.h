@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/MessageSink.h"
+#include "app/TransportMode.h"
 #include "device/core/ScsiPageChannel.h"
 #include "device/windows-rules/AspiLayer.h"
 #include "device/windows-rules/DriveDiscovery.h"
-#include "flash/MessageSink.h"
-#include "flash/TransportMode.h"
 
 // "Error code:%d" with a system error code.
 std::string PassThroughErrorText(std::uint32_t error);

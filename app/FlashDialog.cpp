@@ -1,5 +1,5 @@
-// The main dialog's start-up: transport mode, ASPI layer, file preselection,
-// system menu, icons, drive list and progress bar; and its window chores.
+// The main dialog's window: its transport mode from the platform, its
+// message bindings, and its chores: system menu, icons, painting.
 #include "app/FlashDialog.h"
 
 #include <windows.h>
@@ -10,19 +10,12 @@
 
 #include "app/AboutDialog.h"
 #include "app/FrontEndTexts.h"
-#include "device/windows-rules/DriveDiscovery.h"
-#include "flash/FlashConstants.h"
-#include "framework/CFileFind.h"
 #include "framework/CListCtrl.h"
 #include "framework/CPaintDC.h"
 #include "resources/resource.h"
 
 namespace {
 
-constexpr DWORD kDirectoryBufferLength = 250;
-constexpr std::size_t kDriveRootLength = 3;  // "C:\"
-constexpr char kPatternAtRoot[] = "*.bin";
-constexpr char kPatternInFolder[] = "\\*.bin";
 constexpr int kColumnTextBufferLength = 128;
 constexpr UINT kSystemCommandMask = 0xFFF0;
 constexpr int kIconSizeSmall = 16;
@@ -51,58 +44,23 @@ std::span<const MessageMapEntry> FlashDialog::GetMessageMap() const { return mes
 FlashDialog::FlashDialog(CWnd* pParent)
     : CDialog(IDD_FLASH_DIALOG, pParent),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP_ICON))),
-      m_mode(TransportModeOfPlatform()),
-      m_outcomeBoxes(*this, m_mode) {
-  if (m_mode == TransportMode::Aspi) {
-    AspiTransportLoad load = LoadAspiTransport(m_libraryLoader, m_events);
-    m_aspi = std::move(load.transport);
-    // The window does not exist yet, so this box has no owner.
-    ShowLayerLoadProblem(*this, load.problem);
-    ClearDriveTable(m_driveTable);
-  }
-}
+      m_presenter(*this, TransportModeOfPlatform(), m_drives, m_file, m_libraryLoader, m_events) {}
 
-// The ASPI library goes with m_aspi.
+// The ASPI library goes with the presenter.
 FlashDialog::~FlashDialog() = default;
 
 BOOL FlashDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   m_progress.Attach(::GetDlgItem(m_hWnd, IDC_PROGRESS));
+  m_presenter.Start();
+  return TRUE;
+}
 
-  PreselectFirmwareFile();
+void FlashDialog::PrepareWindow() {
   AddAboutItemToSystemMenu();
   SendMessageA(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   SetUpDriveList();
-
-  if (m_mode == TransportMode::PassThrough) {
-    ListPassThroughDrives(m_drives, *this, m_outcomeBoxes);
-  } else {
-    ListAspiDrives(m_drives, m_aspi.get(), m_driveTable, *this, m_outcomeBoxes);
-  }
-
-  m_progress.SetRange(0, static_cast<short>(kPageCount));
-  m_progress.SetStep(1);
-  m_progress.SetPos(0);
-
-  UpdateFlashButton();
-  return TRUE;
-}
-
-void FlashDialog::PreselectFirmwareFile() {
-  std::array<char, kDirectoryBufferLength> directory{};
-  const DWORD length = ::GetCurrentDirectoryA(kDirectoryBufferLength, directory.data());
-  const char* pattern = length == kDriveRootLength ? kPatternAtRoot : kPatternInFolder;
-  // A directory too long for the buffer with the pattern gets no preselection.
-  if (length == 0 || length + std::strlen(pattern) >= kDirectoryBufferLength) return;
-  std::strcat(directory.data(), pattern);
-
-  CFileFind find;
-  if (!find.FindFile(directory.data())) return;
-  find.FindNextFile();
-  m_filePath = find.GetFilePath();
-  GetDlgItem(IDC_FILE_PATH).SetWindowTextA(m_filePath.c_str());
-  find.Close();
 }
 
 void FlashDialog::AddAboutItemToSystemMenu() {

@@ -1,27 +1,25 @@
 #pragma once
-// The main dialog: holds all of the program's lasting state, lists the
-// drives, chooses the firmware file and hands the marked drive to a flash run.
-// Its controls are where the run and the transports report.
+// The main dialog's window: binds its controls and messages and forwards the
+// commands to the presenter, which holds the program's logic and state. Its
+// controls are where runs, transports and discovery report.
 #include <windows.h>
 
-#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
-#include "app/DriveOutcomeBoxes.h"
+#include "app/FlashPresenter.h"
+#include "app/FlashView.h"
+#include "app/KeepSystemAwake.h"
 #include "device/win32/Win32DriveSystem.h"
 #include "device/win32/Win32EventFactory.h"
 #include "device/win32/Win32LibraryLoader.h"
-#include "device/windows-rules/AspiTransport.h"
-#include "device/windows-rules/DriveListView.h"
-#include "device/windows-rules/DriveTable.h"
-#include "flash/FlashReporter.h"
-#include "flash/TransportMode.h"
+#include "files/CFile.h"
 #include "framework/CDialog.h"
 #include "framework/CImageList.h"
 #include "framework/CProgressCtrl.h"
 
-class FlashDialog : public CDialog, private FlashReporter, private DriveListView {
+class FlashDialog : public CDialog, private FlashView {
  public:
   explicit FlashDialog(CWnd* pParent = nullptr);
   ~FlashDialog() override;
@@ -33,46 +31,46 @@ class FlashDialog : public CDialog, private FlashReporter, private DriveListView
  private:
   static const MessageMapEntry messageMap[];
 
-  // Start-up (FlashDialog.cpp).
-  void PreselectFirmwareFile();
-  void AddAboutItemToSystemMenu();
-  void SetUpDriveList();
+  // Window chores (FlashDialog.cpp).
   void OnSysCommand(UINT nID, LPARAM lParam);
   void OnPaint();
   HCURSOR OnQueryDragIcon();
+  void OnSelect() { m_presenter.Select(); }
+  void OnFlash() { m_presenter.Flash(); }
 
-  // Commands (FlashCommands.cpp).
-  void OnSelect();
-  void OnFlash();
-  void UpdateFlashButton();
-  void FlashPassThrough(char driveLetter, const std::string& rowText);
-  void FlashAspi(char driveLetter, const std::string& rowText);
-
-  // Where runs and discovery report (FlashDialogOutputs.cpp); drive
-  // outcomes reach ShowMessage through m_outcomeBoxes.
+  // The view the presenter works (FlashDialogOutputs.cpp).
   void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void SetLog(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void StepProgress() override;
   void InsertRow(int item, const std::string& text) override;
+  std::optional<std::string> FirstFirmwareFile() override;
+  void PrepareWindow() override;
+  void ShowFilePath(const std::string& path) override;
+  void SetUpProgress(int steps) override;
+  void EnableFlash(bool enabled) override;
+  std::optional<std::string> MarkedRowText() override;
+  std::optional<std::string> ChooseFirmwareFile() override;
+  void DriveWorkBegins() override;
+  void DriveWorkEnds() override;
+
+  void AddAboutItemToSystemMenu();
+  void SetUpDriveList();
 
   CProgressCtrl m_progress;
   HICON m_hIcon;
-  TransportMode m_mode = TransportMode::Aspi;
   CImageList m_imageList;       // 32 x 32
   CImageList m_smallImageList;  // 16 x 16
-  std::string m_filePath;
-  DriveTable m_driveTable;
-  // While the Flash command runs, the message loop is held: input the user
-  // gives meanwhile waits in the queue (FlashDialogOutputs.cpp).
-  bool m_runInProgress = false;
+  // While the Flash command's drive work lasts, the message loop is held:
+  // input the user gives meanwhile waits in the queue.
+  bool m_driveWork = false;
+  std::optional<KeepSystemAwake> m_awake;
 
-  // The system behind the transports. The loader and event factory outlive
-  // the ASPI transport, which holds the library while the dialog lives.
+  // The system behind the presenter. The loader and event factory outlive
+  // the ASPI transport, which the presenter holds while the dialog lives.
   Win32DriveSystem m_drives;
   Win32LibraryLoader m_libraryLoader;
   Win32EventFactory m_events;
-  std::unique_ptr<AspiTransport> m_aspi;
-  // Turns the outcome of every drive command into the boxes of the mode.
-  DriveOutcomeBoxes m_outcomeBoxes;
+  CFile m_file;
+  FlashPresenter m_presenter;
 };

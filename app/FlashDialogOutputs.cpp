@@ -1,14 +1,29 @@
-// The main dialog as the place where runs, transports and discovery report:
-// message boxes it owns, the checksum log, the status line, the progress bar
-// and the drive list.
+// The main dialog as the presenter's view: message boxes it owns, the
+// checksum log, the status line, the progress bar, the drive list, the file
+// path box, the Flash button and the file dialog.
 #include <windows.h>
+#include <commdlg.h>
 #include <commctrl.h>
 
+#include <array>
+#include <cstring>
+
 #include "app/FlashDialog.h"
+#include "app/FrontEndTexts.h"
+#include "framework/CFileDialog.h"
+#include "framework/CFileFind.h"
 #include "framework/CListCtrl.h"
 #include "resources/resource.h"
 
 namespace {
+
+constexpr DWORD kDirectoryBufferLength = 250;
+constexpr std::size_t kDriveRootLength = 3;  // "C:\"
+constexpr char kPatternAtRoot[] = "*.bin";
+constexpr char kPatternInFolder[] = "\\*.bin";
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+static_assert(kFileDialogFlags == 0x1004);
+constexpr int kRowTextBufferLength = 256;
 
 // Keys and clicks queued for this thread's windows while a run held the
 // message loop. A box's own loop would take them as answers: an Escape typed
@@ -24,7 +39,7 @@ void DiscardQueuedInput() {
 }  // namespace
 
 void FlashDialog::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
-  if (m_runInProgress) DiscardQueuedInput();
+  if (m_driveWork) DiscardQueuedInput();
   // Before the window exists (the ASPI layer's boxes) the box has no owner.
   ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | static_cast<UINT>(icon));
 }
@@ -61,4 +76,55 @@ void FlashDialog::InsertRow(int item, const std::string& text) {
   row.pszText = const_cast<char*>(text.c_str());
   row.iImage = 0;
   CListCtrl(GetDlgItem(IDC_DRIVE_LIST).m_hWnd).InsertItem(&row);
+}
+
+std::optional<std::string> FlashDialog::FirstFirmwareFile() {
+  std::array<char, kDirectoryBufferLength> directory{};
+  const DWORD length = ::GetCurrentDirectoryA(kDirectoryBufferLength, directory.data());
+  const char* pattern = length == kDriveRootLength ? kPatternAtRoot : kPatternInFolder;
+  // A directory too long for the buffer with the pattern gets no preselection.
+  if (length == 0 || length + std::strlen(pattern) >= kDirectoryBufferLength) return std::nullopt;
+  std::strcat(directory.data(), pattern);
+
+  CFileFind find;
+  if (!find.FindFile(directory.data())) return std::nullopt;
+  find.FindNextFile();
+  std::string path = find.GetFilePath();
+  find.Close();
+  return path;
+}
+
+void FlashDialog::ShowFilePath(const std::string& path) { GetDlgItem(IDC_FILE_PATH).SetWindowTextA(path.c_str()); }
+
+void FlashDialog::SetUpProgress(int steps) {
+  m_progress.SetRange(0, static_cast<short>(steps));
+  m_progress.SetStep(1);
+  m_progress.SetPos(0);
+}
+
+void FlashDialog::EnableFlash(bool enabled) { GetDlgItem(IDC_FLASH).EnableWindow(enabled); }
+
+std::optional<std::string> FlashDialog::MarkedRowText() {
+  CListCtrl list(GetDlgItem(IDC_DRIVE_LIST).m_hWnd);
+  const int mark = list.GetSelectionMark();
+  if (mark == -1) return std::nullopt;
+  std::array<char, kRowTextBufferLength> row{};
+  list.GetItemText(mark, 0, row.data(), kRowTextBufferLength);
+  return std::string(row.data());
+}
+
+std::optional<std::string> FlashDialog::ChooseFirmwareFile() {
+  CFileDialog dialog(kDefaultExtension, kInitialFileName, kFileDialogFlags, kFileFilter, this);
+  if (dialog.DoModal() != IDOK) return std::nullopt;
+  return dialog.GetPathName();
+}
+
+void FlashDialog::DriveWorkBegins() {
+  m_driveWork = true;
+  m_awake.emplace();
+}
+
+void FlashDialog::DriveWorkEnds() {
+  m_awake.reset();
+  m_driveWork = false;
 }

@@ -229,13 +229,13 @@ void BareCalls(benchmark::State& state) {
 void WritingPhase(benchmark::State& state) {
   FirmwareImage image;
   CFile file;
-  const FirmwareCheck check = CheckFirmware(image, File().Path(), file, RowTextOf(kKey + kDrive.revision));
+  const FirmwareCheck check = CheckFirmware(image, File().Path(), file, kKey + kDrive.revision);
   if (check.verdict != CheckVerdict::Accepted) state.SkipWithError("the file was not accepted");
   std::ostringstream out;
   ForEachFreshDrive(state, [&](FreshDrive& fresh) {
     BenchContext bench(fresh.slow, out);
     OpenedNode node = fresh.slow.Open("/dev/sr0", O_RDWR);
-    FlashProgress progress(out, false);
+    FlashProgress progress(out, false, check);
     WriteCheckedPages(bench.context, *node.node, progress, progress, image, check);
     if (!progress.Complete()) state.SkipWithError("flash failed");
   });

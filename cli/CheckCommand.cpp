@@ -8,7 +8,6 @@
 #include "cli/RunJson.h"
 #include "cli/TextFill.h"
 #include "flash/FlashConstants.h"
-#include "flash/FlashTexts.h"
 #include "flash/IdentityScan.h"
 
 using namespace cli_text;
@@ -19,19 +18,12 @@ constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kLastPrintable = 0x7E;
 constexpr char kUnprintableShownAs = '?';
 
-std::string WithoutLineEnd(std::string line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  return line;
-}
-
 }  // namespace
 
 std::string DevicePathOf(const std::string& drive, const CliContext& context) {
   if (drive.find('/') != std::string::npos) return drive;
   return (context.devRoot / drive).string();
 }
-
-std::string RowTextOf(const std::string& identity) { return std::string(kIdentityKeyOffset, ' ') + identity; }
 
 std::string ShownDriveText(std::string_view text) {
   std::string shown(text);
@@ -58,7 +50,7 @@ std::string CheckRefusal(const FirmwareCheck& check, const std::string& file, co
     case CheckVerdict::TooLarge: return Fill(kFileTooLarge, {file});
     case CheckVerdict::ReadFailed: return Fill(kFileReadFailed, {file});
     case CheckVerdict::Mismatch:
-      return Fill(kMismatch, {kMismatchText, ShownDriveText(identity.substr(0, kIdentityKeyLength)), "vendor and product"});
+      return Fill(kMismatch, {ShownDriveText(identity.substr(0, kIdentityKeyLength))});
   }
   return {};
 }
@@ -120,7 +112,7 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
     identity = IdentityKeyOfDrive(probe);
   }
   // Without an identity the pass still gives the checksums; nothing matches.
-  check = MatchFirmware(image, check, identity ? RowTextOf(*identity) : std::string());
+  check = MatchFirmware(image, check, identity ? *identity : std::string());
   const bool matched = identity.has_value();
   const std::string refusal = matched ? CheckRefusal(check, arguments.file, *identity) : std::string();
   const int exitCode = matched ? ExitCodeOf(check) : kExitOk;
@@ -144,9 +136,9 @@ int RunCheck(const Arguments& arguments, CliContext& context) {
     return exitCode;
   }
   context.out << (matched ? Fill(kIdentityFound, {ShownDriveText(*identity)}) : std::string(kIdentityNotMatched));
-  context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
+  context.out << Fill(kFirmwareChecksumLine, {ChecksumText(check.checksum)});
   for (int page = 1; page <= kPageCount; ++page) {
-    context.out << WithoutLineEnd(PageChecksumLine(page, check.PageChecksum(page))) << '\n';
+    context.out << Fill(kPageChecksumLine, {PageNumberText(page), ChecksumText(check.PageChecksum(page))});
   }
   context.out << (devicePath ? kWouldFlash : matched ? kCarriesIdentity : kFileRulesPassed);
   return exitCode;

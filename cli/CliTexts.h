@@ -1,7 +1,7 @@
 #pragma once
 // Every text comboflash shows, in one place. "{}" marks where Fill puts an
-// argument, in order. Lines that the Windows program shows too come from the
-// engine's own texts (flash/FlashTexts.h) and keep its spelling.
+// argument, in order. Lines that the Windows program shows too keep its
+// spelling, so a user's guide fits both.
 #include <string_view>
 
 namespace cli_text {
@@ -170,12 +170,16 @@ inline constexpr std::string_view kFileTooLarge =
     "{}: the firmware file is larger than 512 KiB (524288 bytes), so it is no image for this drive.";
 inline constexpr std::string_view kFileReadFailed = "{}: the firmware file could not be read whole; try again or copy it anew.";
 inline constexpr std::string_view kMismatch =
-    "{} The image does not carry the drive's identity \"{}\" ({}). Use a firmware file made for this drive.";
+    "This firmware does not match your drive! The image does not carry the drive's identity \"{}\" "
+    "(vendor and product). Use a firmware file made for this drive.";
 
 // check.
 inline constexpr std::string_view kDriveLine = "Drive:    {}  {}\n";  // node, identity
 inline constexpr std::string_view kFileLine = "File:     {}\n";
 inline constexpr std::string_view kIdentityFound = "Identity: \"{}\" found in the image\n";
+// The checksum log's lines: checksums as ChecksumText, pages as PageNumberText.
+inline constexpr std::string_view kFirmwareChecksumLine = "Firmware Checksum: {}\n";
+inline constexpr std::string_view kPageChecksumLine = "Page-{} Checksum: {}\n";
 inline constexpr std::string_view kWouldFlash = "The file would be flashed to this drive.\n";
 inline constexpr std::string_view kIdentityNotMatched =
     "Identity: not matched against a drive (give --drive DEV, or --identity with the drive's vendor and product)\n";
@@ -203,7 +207,10 @@ inline constexpr std::string_view kInhibitorWhy = "Writing an optical drive's fi
 inline constexpr char kSignalHeld[] =
     "comboflash: not stopping now: a drive left half written may not start again. "
     "The signal takes effect after the last page.\n";
-inline constexpr std::string_view kPageLine = "{}  {}\n";  // checksum log line without its line end, outcome
+inline constexpr std::string_view kFlashNow = "Flash Now!Please don't Power off!\n";
+inline constexpr std::string_view kPageOutcomeLine = "Page-{} Checksum: {}  {}\n";  // page, checksum, outcome
+inline constexpr std::string_view kFlashComplete = "Flash Complete!";
+inline constexpr std::string_view kFlashFailed = "Flash Failed!\n{} of 32 pages were not written.";  // pages refused
 inline constexpr std::string_view kProgressBar = "\r[{}] {}/32 ";
 inline constexpr char kProgressDone = '#';
 inline constexpr char kProgressToDo = '.';

@@ -16,8 +16,6 @@ int RunFlash(const Arguments& arguments, CliContext& context);
 
 // --drive as a device node: a bare name is looked for in the device root.
 std::string DevicePathOf(const std::string& drive, const CliContext& context);
-// The identity as a drive-list row, as the engine matches it.
-std::string RowTextOf(const std::string& identity);
 // Vendor, product and revision at their widths, a blank between each, as
 // ShownDriveText shows them.
 std::string ShownIdentity(const DriveProbe& probe);
@@ -38,5 +36,5 @@ void Refuse(CliContext& context, const std::string& reason);
 // A confirmed flash's writing: the pages of the checked image through the
 // engine to node, with sleep held off and the stopping signals held back;
 // returns the signal held back, or 0.
-int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashReporter& reporter, PageOutcomeObserver& pages,
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashObserver& observer, PageOutcomeObserver& pages,
                       const FirmwareImage& image, const FirmwareCheck& check);

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -17,17 +16,11 @@
 #include "device/linux/SgIoTransport.h"
 #include "flash/FlashConstants.h"
 #include "flash/FlashSequence.h"
-#include "flash/FlashTexts.h"
 #include "flash/PageWriteCommand.h"
 
 using namespace cli_text;
 
 namespace {
-
-std::string WithoutLineEnd(std::string line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  return line;
-}
 
 std::string CommandHex(const PageWriteCommand& command) {
   std::string hex;
@@ -39,17 +32,11 @@ std::string CommandHex(const PageWriteCommand& command) {
   return hex;
 }
 
-std::string TwoColumns(int number) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%2d", number);
-  return text;
-}
-
 void PrintDryRun(CliContext& context, const std::string& devicePath, const FirmwareCheck& check) {
   context.out << Fill(kDryRunHeader, {devicePath});
   for (int page = 1; page <= kPageCount; ++page) {
     const PageWriteCommand command = BuildPageWriteCommand(page, check.PageChecksum(page), check.checksum);
-    context.out << Fill(kDryRunLine, {TwoColumns(page), CommandHex(command)});
+    context.out << Fill(kDryRunLine, {PageNumberText(page), CommandHex(command)});
   }
 }
 
@@ -70,13 +57,13 @@ bool Confirmed(CliContext& context, const std::string& file, const std::string& 
 
 // The engine writes the image as it was checked and confirmed, not the file
 // read anew.
-int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashReporter& reporter, PageOutcomeObserver& pages,
+int WriteCheckedPages(CliContext& context, DeviceNode& node, FlashObserver& observer, PageOutcomeObserver& pages,
                       const FirmwareImage& image, const FirmwareCheck& check) {
   if (const auto why = context.inhibitor.Hold()) Refuse(context, Fill(kNoInhibitor, {*why}));
   context.interruptions.Begin();
   SgIoTransport transport(node);
   ScsiPageChannel channel(transport, pages);
-  FlashSequence(reporter, context.file).WritePages(channel, image, check, TransportMode::PassThrough);
+  FlashSequence(observer, context.file).WritePages(channel, image, check);
   const int held = context.interruptions.End();
   context.inhibitor.Release();
   return held;
@@ -113,7 +100,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
   values.probe = &probe;
   values.identity = IdentityKeyOfDrive(probe);
 
-  check = MatchFirmware(image, check, RowTextOf(probe.identity));
+  check = MatchFirmware(image, check, probe.identity);
   values.check = &check;
   if (!arguments.json) {
     context.out << Fill(kDriveLine, {devicePath, ShownIdentity(probe)}) << Fill(kFileLine, {arguments.file});
@@ -122,7 +109,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
     return refuse(ExitCodeOf(check), VerdictName(check.verdict), refusal);
   }
   values.accepted = true;
-  if (!arguments.json) context.out << WithoutLineEnd(FirmwareChecksumLine(check.checksum)) << '\n';
+  if (!arguments.json) context.out << Fill(kFirmwareChecksumLine, {ChecksumText(check.checksum)});
 
   if (arguments.dryRun) {
     PrintDryRun(context, devicePath, check);
@@ -161,7 +148,7 @@ int RunFlash(const Arguments& arguments, CliContext& context) {
     context.out << RunJson(values);
     exitCode = record.Complete() ? kExitOk : kExitFlashFailed;
   } else {
-    FlashProgress progress(context.out, context.outputIsTerminal);
+    FlashProgress progress(context.out, context.outputIsTerminal, check);
     held = WriteCheckedPages(context, *probe.node, progress, progress, image, check);
     probe.node.reset();
     probe.held.clear();

@@ -1,19 +1,19 @@
 #include "cli/FlashRecord.h"
 
-#include <algorithm>
-
+#include "cli/CliTexts.h"
+#include "cli/TextFill.h"
 #include "flash/FlashConstants.h"
-#include "flash/FlashTexts.h"
 
-void FlashRecord::ShowMessage(const std::string& text, const std::string&, MessageIcon) {
-  if (text == kFlashNowText) {
-    notices_ << text << '\n';
-    notices_.flush();
-    return;
-  }
-  complete_ = text == kFlashCompleteText || text == kFlashCompleteAspiText;
-  verdict_ = text;
-  verdict_.erase(std::remove(verdict_.begin(), verdict_.end(), '\r'), verdict_.end());
+using namespace cli_text;
+
+void FlashRecord::Announced(std::uint16_t) {
+  notices_ << kFlashNow;
+  notices_.flush();
+}
+
+void FlashRecord::Finished(int refusedPages) {
+  complete_ = refusedPages == 0;
+  verdict_ = complete_ ? std::string(kFlashComplete) : Fill(kFlashFailed, {std::to_string(refusedPages)});
 }
 
 void FlashRecord::PageSent(int page, const ScsiOutcome& outcome) {

@@ -7,16 +7,16 @@
 
 #include "cli/RunJson.h"
 #include "device/core/ScsiPageChannel.h"
-#include "flash/FlashReporter.h"
+#include "flash/FlashObserver.h"
 
-class FlashRecord final : public FlashReporter, public PageOutcomeObserver {
+class FlashRecord final : public FlashObserver, public PageOutcomeObserver {
  public:
   explicit FlashRecord(std::ostream& notices) : notices_(notices) {}
 
-  void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
-  void SetLog(const std::string&) override {}
-  void SetStatus(const std::string&) override {}
-  void StepProgress() override {}
+  void Announced(std::uint16_t imageChecksum) override;
+  // Each page is kept with its command's outcome, from PageSent.
+  void PageWritten(int, std::uint16_t, bool) override {}
+  void Finished(int refusedPages) override;
   void PageSent(int page, const ScsiOutcome& outcome) override;
 
   const PageOutcomes& Pages() const { return pages_; }

@@ -64,6 +64,18 @@ unsigned HostStatusOf(const ScsiOutcome& outcome) { return outcome.transportStat
 
 unsigned DriverStatusOf(const ScsiOutcome& outcome) { return outcome.transportStatus & kByteMask; }
 
+std::string ChecksumText(std::uint16_t checksum) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%4x", unsigned{checksum});
+  return text;
+}
+
+std::string PageNumberText(int page) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%2d", page);
+  return text;
+}
+
 std::string SystemErrorText(int error) { return std::strerror(error); }
 
 std::string OpenFailureReason(const std::string& devicePath, int error, DriveAccess access) {

@@ -1,6 +1,7 @@
 #pragma once
 // Why a drive cannot be used, and what became of a command, in the user's
 // words.
+#include <cstdint>
 #include <string>
 
 #include "device/core/ScsiRequest.h"
@@ -15,3 +16,7 @@ unsigned HostStatusOf(const ScsiOutcome& outcome);
 unsigned DriverStatusOf(const ScsiOutcome& outcome);
 std::string SystemErrorText(int error);
 std::string Hex(unsigned value, int digits);
+// A checksum as the checksum log shows it: lower-case hex, blank-padded to four.
+std::string ChecksumText(std::uint16_t checksum);
+// A page number blank-padded to two columns.
+std::string PageNumberText(int page);

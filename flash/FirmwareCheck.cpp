@@ -1,10 +1,6 @@
 #include "flash/FirmwareCheck.h"
 
-#include <array>
 #include <cassert>
-#include <cstdio>
-
-#include "flash/FlashTexts.h"
 
 namespace {
 
@@ -17,13 +13,6 @@ CheckVerdict VerdictOfLoad(LoadResult result) {
     case LoadResult::ReadFailed: return CheckVerdict::ReadFailed;
   }
   return CheckVerdict::ReadFailed;
-}
-
-template <typename... Arguments>
-std::string Format(const char* format, Arguments... arguments) {
-  std::array<char, kFirmwareChecksumLineLength + 1> line{};
-  const int length = std::snprintf(line.data(), line.size(), format, arguments...);
-  return std::string(line.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
 }  // namespace
@@ -40,9 +29,9 @@ FirmwareCheck CheckFirmwareFile(FirmwareImage& image, const std::string& path, F
   return check;
 }
 
-FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view rowText) {
+FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view driveIdentity) {
   assert(loaded.verdict == CheckVerdict::Accepted);
-  const IdentityCheck identity = image.MatchesIdentity(rowText);
+  const IdentityCheck identity = image.MatchesIdentity(driveIdentity);
   loaded.checksum = identity.checksum;
   loaded.pageChecksums = identity.pageChecksums;
   if (!identity.matches) loaded.verdict = CheckVerdict::Mismatch;
@@ -50,16 +39,8 @@ FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, st
 }
 
 FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
-                            std::string_view rowText) {
+                            std::string_view driveIdentity) {
   const FirmwareCheck check = CheckFirmwareFile(image, path, file);
   if (check.verdict != CheckVerdict::Accepted) return check;
-  return MatchFirmware(image, check, rowText);
-}
-
-std::string FirmwareChecksumLine(std::uint16_t checksum) {
-  return Format(kFirmwareChecksumFormat, unsigned{checksum});
-}
-
-std::string PageChecksumLine(int page, std::uint16_t checksum) {
-  return Format(kPageChecksumFormat, page, unsigned{checksum});
+  return MatchFirmware(image, check, driveIdentity);
 }

@@ -31,21 +31,19 @@ struct FirmwareCheck {
   bool Loaded() const { return verdict == CheckVerdict::Accepted || verdict == CheckVerdict::Mismatch; }
 };
 
-// The same rules, in the same order, as FlashSequence::Run up to its first
-// log line; image holds the file afterwards when it loaded. The two stages
-// below, one after the other.
+// The same rules, in the same order, as FlashSequence::Run before its
+// announcement; image holds the file afterwards when it loaded. The two
+// stages below, one after the other. driveIdentity is the drive's identity as
+// its INQUIRY gave it (see IdentityKey).
 FirmwareCheck CheckFirmware(FirmwareImage& image, const std::string& path, FirmwareFile& file,
-                            std::string_view rowText);
+                            std::string_view driveIdentity);
 
 // The file's own rules, which need no drive: the kind of the path, then the
 // load. Accepted here says only that image holds the file; the checksums
 // come with MatchFirmware.
 FirmwareCheck CheckFirmwareFile(FirmwareImage& image, const std::string& path, FirmwareFile& file);
 // For an image that CheckFirmwareFile accepted: its checksums, and whether it
-// carries the identity of a drive-list row, in one pass. A row too short to
-// hold an identity matches nothing; the checksums are the image's all the same.
-FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view rowText);
+// carries the drive's identity, in one pass. An identity too short to hold
+// vendor and product matches nothing; the checksums are the image's all the same.
+FirmwareCheck MatchFirmware(const FirmwareImage& image, FirmwareCheck loaded, std::string_view driveIdentity);
 
-// The checksum log's lines exactly as a run writes them, line end included.
-std::string FirmwareChecksumLine(std::uint16_t checksum);
-std::string PageChecksumLine(int page, std::uint16_t checksum);

@@ -43,8 +43,8 @@ LoadResult FirmwareImage::LoadFromFile(const std::string& path, FirmwareFile& fi
   return result;
 }
 
-IdentityCheck FirmwareImage::MatchesIdentity(std::string_view rowText) const {
-  return ScanImage(Bytes(), IdentityKey(rowText));
+IdentityCheck FirmwareImage::MatchesIdentity(std::string_view driveIdentity) const {
+  return ScanImage(Bytes(), IdentityKey(driveIdentity));
 }
 
 std::uint16_t FirmwareImage::Checksum() const { return LowSixteenBits(SumBytes(Bytes())); }

@@ -40,10 +40,10 @@ class FirmwareImage {
   // on every path that opened it.
   LoadResult LoadFromFile(const std::string& path, FirmwareFile& file);
 
-  // Looks for the 24 characters of vendor and product identification of a
-  // drive-list row ("E:\ " then the identity) anywhere in the image, and sums
-  // the image in the same pass. A row shorter than 28 characters never matches.
-  IdentityCheck MatchesIdentity(std::string_view rowText) const;
+  // Looks for the drive's vendor and product identification (the first 24
+  // characters of its identity) anywhere in the image, and sums the image in
+  // the same pass. An identity shorter than that never matches.
+  IdentityCheck MatchesIdentity(std::string_view driveIdentity) const;
 
   std::uint16_t Checksum() const;
   std::uint16_t PageChecksum(int page) const;                     // page 1 to kPageCount

@@ -81,9 +81,9 @@ class KeyFinder {
 
 }  // namespace
 
-std::optional<std::string_view> IdentityKey(std::string_view rowText) {
-  if (rowText.size() < kIdentityKeyOffset + kIdentityKeyLength) return std::nullopt;
-  return rowText.substr(kIdentityKeyOffset, kIdentityKeyLength);
+std::optional<std::string_view> IdentityKey(std::string_view driveIdentity) {
+  if (driveIdentity.size() < kIdentityKeyLength) return std::nullopt;
+  return driveIdentity.substr(0, kIdentityKeyLength);
 }
 
 IdentityCheck ScanImage(std::span<const std::uint8_t> image, std::optional<std::string_view> key) {

@@ -9,9 +9,9 @@
 
 #include "flash/FirmwareImage.h"
 
-// A drive-list row is "E:\ " and then the drive's identity; the key is the
-// identity's vendor (8 characters) and product (16), trailing blanks included.
-inline constexpr std::size_t kIdentityKeyOffset = 4;
+// A drive's identity begins with its INQUIRY vendor (8 characters) and
+// product (16) identification; those, trailing blanks included, are the key
+// an image must carry. The revision after them is not looked at.
 inline constexpr std::size_t kIdentityKeyLength = 24;
 
 // The pass works block by block so that each block is searched while the sum
@@ -19,8 +19,9 @@ inline constexpr std::size_t kIdentityKeyLength = 24;
 // A block is a page, so the block sums are the page checksums.
 inline constexpr std::size_t kScanBlockSize = kPageSize;
 
-// The key of a row, or nothing when the row is too short to hold one.
-std::optional<std::string_view> IdentityKey(std::string_view rowText);
+// The key of a drive's identity, or nothing when the identity is too short to
+// hold one (a drive that did not answer).
+std::optional<std::string_view> IdentityKey(std::string_view driveIdentity);
 
 // True when key (kIdentityKeyLength characters) occurs at any offset of image
 // with all of it inside the image, compared byte for byte; with no key

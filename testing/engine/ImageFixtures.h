@@ -1,6 +1,6 @@
 #pragma once
-// Firmware contents for engine tests: a drive-list row, file contents that
-// carry its identity, and an image loaded from given contents.
+// Firmware contents for engine tests: a drive's identity, file contents that
+// carry it, and an image loaded from given contents.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,8 +9,8 @@
 
 #include "flash/FirmwareImage.h"
 
-// A pass-through row for drive E: "E:\ ", vendor (8), product (16), revision (4), 8 blanks.
-inline constexpr std::string_view kTestRow = "E:\\ ACME    COMBO DVD/RW 52X1.02        ";
+// A drive's identity as its INQUIRY gives it: vendor (8), product (16), revision (4), 8 blanks.
+inline constexpr std::string_view kTestIdentity = "ACME    COMBO DVD/RW 52X1.02        ";
 // Its vendor and product identification, as the image must carry it.
 inline constexpr std::string_view kTestKey = "ACME    COMBO DVD/RW 52X";
 

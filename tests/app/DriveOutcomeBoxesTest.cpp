@@ -13,17 +13,12 @@
 #include <vector>
 
 #include "device/windows-rules/DriveDiscovery.h"
-#include "device/windows-rules/PassThroughTransport.h"
-#include "flash/FlashSequence.h"
 #include "testing/aspi/EmulatedAspiLayer.h"
 #include "testing/aspi/FakeCompletionEvents.h"
 #include "testing/aspi/InProcessAspiLibrary.h"
 #include "testing/aspi/LaterRunner.h"
 #include "testing/drive/EmulatedDriveSystem.h"
-#include "testing/drive/EmulatedPassThroughDrive.h"
-#include "testing/engine/FakeFirmwareFile.h"
-#include "testing/engine/ImageFixtures.h"
-#include "testing/engine/RecordingReporter.h"
+#include "testing/app/RecordingReporter.h"
 
 namespace {
 
@@ -175,33 +170,7 @@ TEST(LayerLoadProblemBox, SaysWhyTheLayerDidNotLoad) {
                                   {"Get ASPI32 Information and Send Command Error!", "Error Status"}}));
 }
 
-// ---- the boxes where they fall among what a run and a scan show
-
-TEST(OutcomeBoxesInARun, RefusedPassThroughPageSaysSoBeforeItsLogLine) {
-  const InquiryData identity{0x05, "ACME", "COMBO DVD/RW 52X", "1.02"};
-  EmulatedDrive drive(identity);
-  drive.Behaviour().refusedPage = 2;
-  EmulatedPassThroughDrive handle(drive);
-  PassThroughTransport transport(handle);
-  RecordingReporter reporter;
-  DriveOutcomeBoxes boxes(reporter, TransportMode::PassThrough);
-  ScsiPageChannel channel(transport, boxes);
-  FakeFirmwareFile file(ContentsWith(kImageSize, kTestKey, 4096));
-
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "firmware.bin", TransportMode::PassThrough);
-
-  const auto& calls = reporter.Calls();
-  const auto box = std::find_if(calls.begin(), calls.end(),
-                                [](const ReportedCall& call) { return call.text == "Command Not Complete!"; });
-  ASSERT_NE(box, calls.end());
-  // The page's log line and progress step come after its box.
-  const auto next = std::find_if(box, calls.end(), [](const ReportedCall& call) {
-    return call.kind == ReportedCall::Kind::SetLog;
-  });
-  ASSERT_NE(next, calls.end());
-  EXPECT_NE(next->text.find("Page- 2"), std::string::npos) << next->text;
-  EXPECT_EQ(next->text.find("Page- 3"), std::string::npos) << next->text;
-}
+// ---- the boxes where they fall among what a scan shows
 
 TEST(OutcomeBoxesInAScan, FailingTargetsShowTheirStatusOnceAndEmptyOnesNothing) {
   EmulatedAspiLayer layer(SetFakeEvent, [](auto, auto) {});

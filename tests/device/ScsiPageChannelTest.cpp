@@ -13,7 +13,7 @@
 #include "testing/drive/EmulatedPassThroughDrive.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
-#include "testing/engine/RecordingReporter.h"
+#include "testing/engine/RecordingObserver.h"
 
 namespace {
 
@@ -39,15 +39,15 @@ TEST(ScsiPageChannel, PassThroughFlashRunWritesTheWholeImageToTheDrive) {
   PassThroughTransport transport(handle);
   RecordingOutcomes outcomes;
   ScsiPageChannel channel(transport, outcomes);
-  RecordingReporter reporter;
+  RecordingObserver observer;
   FakeFirmwareFile file(Firmware());
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "firmware.bin", TransportMode::PassThrough);
+  FlashSequence(observer, file).Run(channel, kTestIdentity, "firmware.bin");
 
   EXPECT_EQ(drive.Verdict(), "image complete and consistent");
   const auto firmware = Firmware();
   EXPECT_TRUE(std::equal(firmware.begin(), firmware.end(), drive.Image().begin()));
-  EXPECT_EQ(reporter.Steps(), 32);
+  EXPECT_EQ(observer.Pages().size(), 32u);
   EXPECT_EQ(PagesObserved(outcomes), OneTo32());
 }
 
@@ -93,10 +93,10 @@ TEST_F(AspiPageChannelTest, FlashRunWritesTheWholeImageToTheAddressedDevice) {
   AspiTarget device(*transport, 1, 2);
   RecordingOutcomes outcomes;
   ScsiPageChannel channel(device, outcomes);
-  RecordingReporter reporter;
+  RecordingObserver observer;
   FakeFirmwareFile file(Firmware());
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "firmware.bin", TransportMode::Aspi);
+  FlashSequence(observer, file).Run(channel, kTestIdentity, "firmware.bin");
 
   EXPECT_EQ(drive.Verdict(), "image complete and consistent");
   EXPECT_TRUE(other.Commands().empty());

@@ -15,7 +15,7 @@
 #include "flash/FlashSequence.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/RecordingChannel.h"
-#include "testing/engine/RecordingReporter.h"
+#include "testing/engine/RecordingObserver.h"
 #include "testing/engine/TempFile.h"
 
 namespace {
@@ -120,44 +120,40 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CFileLoad,
 TEST(CFileRun, FlashesARealFile) {
   const TempFile temp(ContentsWith(kImageSize, kTestKey, kImageSize - kTestKey.size()));
   CFile file;
-  RecordingReporter reporter;
+  RecordingObserver observer;
   RecordingChannel channel;
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), temp.Path(), TransportMode::PassThrough);
+  EXPECT_EQ(FlashSequence(observer, file).Run(channel, kTestIdentity, temp.Path()), CheckVerdict::Accepted);
 
   EXPECT_EQ(channel.Pages().size(), static_cast<std::size_t>(kPageCount));
-  ASSERT_EQ(reporter.Messages().size(), 2u);
-  EXPECT_EQ(reporter.Messages()[1].text, "Flash Complete!");
+  EXPECT_EQ(observer.RefusedPages(), 0);
   EXPECT_FALSE(file.IsOpen());
 }
 
 struct RefusedRealFile {
   std::size_t size;
-  std::string text;
+  CheckVerdict verdict;
 };
 
 void PrintTo(const RefusedRealFile& file, std::ostream* out) { *out << file.size << " bytes"; }
 
 class CFileRunRefusal : public testing::TestWithParam<RefusedRealFile> {};
 
-TEST_P(CFileRunRefusal, ShowsTheBoxForTheFileAndSendsNothing) {
+TEST_P(CFileRunRefusal, GivesTheVerdictForTheFileAndSendsNothing) {
   const TempFile temp(ContentsWith(GetParam().size, kTestKey.substr(0, std::min(GetParam().size, kTestKey.size())), 0));
   CFile file;
-  RecordingReporter reporter;
+  RecordingObserver observer;
   RecordingChannel channel;
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), temp.Path(), TransportMode::PassThrough);
+  EXPECT_EQ(FlashSequence(observer, file).Run(channel, kTestIdentity, temp.Path()), GetParam().verdict);
 
-  ASSERT_EQ(reporter.Calls().size(), 1u);
-  EXPECT_EQ(reporter.Calls()[0].text, GetParam().text);
-  EXPECT_EQ(reporter.Calls()[0].caption, "Error");
-  EXPECT_EQ(reporter.Calls()[0].icon, MessageIcon::None);
+  EXPECT_EQ(observer.Events(), 0u);
   EXPECT_TRUE(channel.Pages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, CFileRunRefusal,
-                         testing::Values(RefusedRealFile{0, "The firmware file is empty!"},
-                                         RefusedRealFile{kImageSize + 1, "The firmware file is larger than 512 KB!"}));
+                         testing::Values(RefusedRealFile{0, CheckVerdict::Empty},
+                                         RefusedRealFile{kImageSize + 1, CheckVerdict::TooLarge}));
 
 // A folder does not open as a file: its name alone does not make it an image.
 TEST(CFile, FolderNamedBinDoesNotOpen) {
@@ -169,18 +165,14 @@ TEST(CFile, FolderNamedBinDoesNotOpen) {
   EXPECT_EQ(image.LoadFromFile(folder.Path(), file), LoadResult::OpenFailed);
 }
 
-TEST(CFileRun, MissingFileShowsTheOpenErrorBox) {
+TEST(CFileRun, MissingFileIsRefusedAsNotOpened) {
   const std::string path = MissingPath();
   CFile file;
-  RecordingReporter reporter;
+  RecordingObserver observer;
   RecordingChannel channel;
 
-  FlashSequence(reporter, file).Run(channel, std::string(kTestRow), path, TransportMode::PassThrough);
-
-  ASSERT_EQ(reporter.Calls().size(), 1u);
-  EXPECT_EQ(reporter.Calls()[0].text, "Open binary file error");
-  EXPECT_EQ(reporter.Calls()[0].caption, "Error");
-  EXPECT_EQ(reporter.Calls()[0].icon, MessageIcon::None);
+  EXPECT_EQ(FlashSequence(observer, file).Run(channel, kTestIdentity, path), CheckVerdict::OpenFailed);
+  EXPECT_EQ(observer.Events(), 0u);
 }
 
 }  // namespace

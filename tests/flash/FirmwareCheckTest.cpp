@@ -5,12 +5,12 @@
 
 #include "flash/FirmwareCheck.h"
 #include "flash/FlashConstants.h"
+#include "flash/FlashSequence.h"
 #include "flash/IdentityScan.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
 #include "testing/engine/RecordingChannel.h"
-#include "testing/engine/RecordingReporter.h"
-#include "flash/FlashSequence.h"
+#include "testing/engine/RecordingObserver.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST_P(CheckOf, GivesTheVerdictAndAgreesWithWhetherARunWouldWritePages) {
   const CheckCase& row = GetParam();
   FirmwareImage image;
   FakeFirmwareFile file(row.contents, row.faults);
-  const FirmwareCheck check = CheckFirmware(image, row.path, file, kTestRow);
+  const FirmwareCheck check = CheckFirmware(image, row.path, file, kTestIdentity);
   EXPECT_EQ(check.verdict, row.verdict);
   // The file's own rules alone give the same verdict, but for the identity,
   // which they do not look at.
@@ -42,9 +42,9 @@ TEST_P(CheckOf, GivesTheVerdictAndAgreesWithWhetherARunWouldWritePages) {
   // The oracle: a whole run over the same file writes pages exactly when the
   // check accepts.
   FakeFirmwareFile again(row.contents, row.faults);
-  RecordingReporter reporter;
+  RecordingObserver observer;
   RecordingChannel channel;
-  FlashSequence(reporter, again).Run(channel, std::string(kTestRow), row.path, TransportMode::PassThrough);
+  EXPECT_EQ(FlashSequence(observer, again).Run(channel, kTestIdentity, row.path), check.verdict);
   EXPECT_EQ(!channel.Pages().empty(), check.verdict == CheckVerdict::Accepted);
   if (check.Loaded() && !channel.Pages().empty()) {
     EXPECT_EQ(channel.Pages()[0].command.bytes[8] << 8 | channel.Pages()[0].command.bytes[9], check.checksum);
@@ -71,7 +71,7 @@ TEST(CheckFirmware, ChecksumIsTheSumOfTheFileAndTheImageHoldsIt) {
   for (const std::uint8_t byte : contents) sum += byte;
   FirmwareImage image;
   FakeFirmwareFile file(contents);
-  const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestRow);
+  const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestIdentity);
   EXPECT_EQ(check.checksum, sum & 0xFFFF);
   EXPECT_EQ(image.Bytes()[999], 0xFF);
 }
@@ -84,7 +84,7 @@ TEST(CheckFirmware, EachPageChecksumIsTheSumOfItsOwnPage) {
   }
   FirmwareImage image;
   FakeFirmwareFile file(contents);
-  const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestRow);
+  const FirmwareCheck check = CheckFirmware(image, "x.bin", file, kTestIdentity);
   ASSERT_EQ(check.verdict, CheckVerdict::Accepted);
   for (int page = 1; page <= kPageCount; ++page) {
     unsigned sum = 0;
@@ -99,9 +99,9 @@ TEST(CheckFirmware, AFailedOpenCarriesTheFileLayersReason) {
   const OpenFailure why{OpenFailureKind::NoPermission, 13};
   FirmwareImage image;
   FakeFirmwareFile file(WithKey(1000), {.open = true, .openFailure = why});
-  EXPECT_EQ(CheckFirmware(image, "x.bin", file, kTestRow).openFailure, why);
+  EXPECT_EQ(CheckFirmware(image, "x.bin", file, kTestIdentity).openFailure, why);
   FakeFirmwareFile opens(WithKey(1000));
-  EXPECT_EQ(CheckFirmware(image, "x.bin", opens, kTestRow).openFailure, OpenFailure{});
+  EXPECT_EQ(CheckFirmware(image, "x.bin", opens, kTestIdentity).openFailure, OpenFailure{});
 }
 
 // Checked without a drive: the checksums are the image's, and nothing matches.
@@ -121,47 +121,40 @@ TEST(MatchFirmware, WithoutAnIdentityGivesTheChecksumsAndNoMatch) {
   EXPECT_EQ(check.verdict, CheckVerdict::Mismatch);
   EXPECT_EQ(check.checksum, sum & 0xFFFF);
   EXPECT_EQ(check.PageChecksum(2), secondPage & 0xFFFF);
-  EXPECT_EQ(MatchFirmware(image, loaded, kTestRow).verdict, CheckVerdict::Accepted);
+  EXPECT_EQ(MatchFirmware(image, loaded, kTestIdentity).verdict, CheckVerdict::Accepted);
 }
 
 // A front end that checked the file itself hands the engine the checked
-// image: the run from the first log line on is the same as a whole run's,
-// and the file is not read again, so the bytes written are the bytes checked.
+// image: the run from the announcement on is the same as a whole run's, and
+// the file is not read again, so the bytes written are the bytes checked.
 TEST(WritePages, AfterACheckDoesWhatAWholeRunDoesWithoutReadingTheFileAgain) {
   std::vector<std::uint8_t> contents = WithKey(40000);
   contents[20000] = 0x5A;
   FakeFirmwareFile whole(contents);
-  RecordingReporter wholeReporter;
+  RecordingObserver wholeObserver;
   RecordingChannel wholeChannel;
-  FlashSequence(wholeReporter, whole).Run(wholeChannel, std::string(kTestRow), "x.bin", TransportMode::Aspi);
+  FlashSequence(wholeObserver, whole).Run(wholeChannel, kTestIdentity, "x.bin");
 
   FirmwareImage image;
   FakeFirmwareFile checked(contents);
-  const FirmwareCheck check = CheckFirmware(image, "x.bin", checked, kTestRow);
+  const FirmwareCheck check = CheckFirmware(image, "x.bin", checked, kTestIdentity);
   ASSERT_EQ(check.verdict, CheckVerdict::Accepted);
-  RecordingReporter reporter;
+  RecordingObserver observer;
   RecordingChannel channel;
-  FlashSequence(reporter, checked).WritePages(channel, image, check, TransportMode::Aspi);
+  FlashSequence(observer, checked).WritePages(channel, image, check);
 
   EXPECT_EQ(checked.Opens(), 1);
-  ASSERT_EQ(reporter.Calls().size(), wholeReporter.Calls().size());
-  for (std::size_t call = 0; call < reporter.Calls().size(); ++call) {
-    EXPECT_EQ(reporter.Calls()[call].kind, wholeReporter.Calls()[call].kind) << "call " << call;
-    EXPECT_EQ(reporter.Calls()[call].text, wholeReporter.Calls()[call].text) << "call " << call;
-    EXPECT_EQ(reporter.Calls()[call].caption, wholeReporter.Calls()[call].caption) << "call " << call;
+  EXPECT_EQ(observer.AnnouncedChecksum(), wholeObserver.AnnouncedChecksum());
+  EXPECT_EQ(observer.RefusedPages(), wholeObserver.RefusedPages());
+  ASSERT_EQ(observer.Pages().size(), wholeObserver.Pages().size());
+  for (std::size_t page = 0; page < observer.Pages().size(); ++page) {
+    EXPECT_EQ(observer.Pages()[page].checksum, wholeObserver.Pages()[page].checksum) << "page " << page;
   }
   ASSERT_EQ(channel.Pages().size(), wholeChannel.Pages().size());
   for (std::size_t page = 0; page < channel.Pages().size(); ++page) {
     EXPECT_EQ(channel.Pages()[page].command.bytes, wholeChannel.Pages()[page].command.bytes) << "page " << page;
     EXPECT_EQ(channel.Pages()[page].dataSum, wholeChannel.Pages()[page].dataSum) << "page " << page;
   }
-}
-
-TEST(ChecksumLines, AreTheRunsLogLines) {
-  EXPECT_EQ(FirmwareChecksumLine(0x5bb), "Firmware Checksum:  5bb\r\n");
-  EXPECT_EQ(FirmwareChecksumLine(0), "Firmware Checksum:    0\r\n");
-  EXPECT_EQ(PageChecksumLine(1, 0xc000), "Page- 1 Checksum: c000\r\n");
-  EXPECT_EQ(PageChecksumLine(32, 0xffff), "Page-32 Checksum: ffff\r\n");
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(FirmwareImageChecksums, AllOnesImageSumsToZeroAndEachPageTo0xC000) {
   const FirmwareImage image = LoadedImage(std::vector<std::uint8_t>(kImageSize, 0xFF));
 
   EXPECT_EQ(image.Checksum(), 0);
-  EXPECT_EQ(image.MatchesIdentity(kTestRow).checksum, 0);
+  EXPECT_EQ(image.MatchesIdentity(kTestIdentity).checksum, 0);
   for (int page = 1; page <= kPageCount; ++page) EXPECT_EQ(image.PageChecksum(page), 0xC000) << "page " << page;
 }
 

@@ -19,11 +19,11 @@ std::uint16_t Sum16(const std::vector<std::uint8_t>& bytes) {
   return static_cast<std::uint16_t>(std::accumulate(bytes.begin(), bytes.end(), std::uint32_t{0}));
 }
 
-TEST(IdentityKey, IsTheVendorAndProductAfterTheDriveRoot) {
-  EXPECT_EQ(IdentityKey(kTestRow), kTestKey);
-  EXPECT_EQ(IdentityKey(kTestRow.substr(0, 28)), kTestKey);
-  EXPECT_FALSE(IdentityKey(kTestRow.substr(0, 27)));
-  EXPECT_FALSE(IdentityKey("E:\\ "));
+TEST(IdentityKey, IsTheVendorAndProductAtTheStartOfTheIdentity) {
+  EXPECT_EQ(IdentityKey(kTestIdentity), kTestKey);
+  EXPECT_EQ(IdentityKey(kTestIdentity.substr(0, 24)), kTestKey);
+  EXPECT_FALSE(IdentityKey(kTestIdentity.substr(0, 23)));
+  EXPECT_FALSE(IdentityKey(""));
 }
 
 struct Placement {
@@ -41,7 +41,7 @@ TEST_P(IdentityAtOffset, MatchesOnlyWhenTheWholeKeyLiesInsideTheImage) {
   std::copy_n(kTestKey.begin(), fits, contents.begin() + static_cast<std::ptrdiff_t>(GetParam().offset));
   const FirmwareImage image = LoadedImage(contents);
 
-  const IdentityCheck check = image.MatchesIdentity(kTestRow);
+  const IdentityCheck check = image.MatchesIdentity(kTestIdentity);
 
   EXPECT_EQ(check.matches, GetParam().matches) << "offset " << GetParam().offset;
   EXPECT_EQ(check.checksum, Sum16(contents));
@@ -60,19 +60,20 @@ TEST(IdentityMatch, CaseAndBlanksCount) {
   blankShort[5] = '_';  // one of the vendor's trailing blanks
   for (const std::string& text : {lowerCase, blankShort}) {
     const FirmwareImage image = LoadedImage(ContentsWith(kImageSize, text, 4096));
-    EXPECT_FALSE(image.MatchesIdentity(kTestRow).matches) << text;
+    EXPECT_FALSE(image.MatchesIdentity(kTestIdentity).matches) << text;
   }
 }
 
-TEST(IdentityMatch, RowWithoutAnIdentityNeverMatches) {
-  // Even an image that starts with the row text and is otherwise blank.
+TEST(IdentityMatch, DriveWithoutAnIdentityNeverMatches) {
+  // Even an image that starts with the identity and is otherwise blank.
   std::vector<std::uint8_t> contents(kImageSize, ' ');
-  std::copy(kTestRow.begin(), kTestRow.end(), contents.begin());
+  std::copy(kTestIdentity.begin(), kTestIdentity.end(), contents.begin());
   const FirmwareImage image = LoadedImage(contents);
 
-  EXPECT_FALSE(image.MatchesIdentity("E:\\ ").matches);
-  EXPECT_EQ(image.MatchesIdentity("E:\\ ").checksum, Sum16(contents));
-  EXPECT_TRUE(image.MatchesIdentity(std::string("E:\\ ") + std::string(24, ' ')).matches);
+  EXPECT_FALSE(image.MatchesIdentity("").matches);
+  EXPECT_FALSE(image.MatchesIdentity(kTestKey.substr(0, 23)).matches);
+  EXPECT_EQ(image.MatchesIdentity("").checksum, Sum16(contents));
+  EXPECT_TRUE(image.MatchesIdentity(std::string(24, ' ')).matches);
 }
 
 TEST(IdentityMatch, SeveralOccurrencesCountAsOneAndTheWholeImageIsStillSummed) {
@@ -80,7 +81,7 @@ TEST(IdentityMatch, SeveralOccurrencesCountAsOneAndTheWholeImageIsStillSummed) {
   std::copy(kTestKey.begin(), kTestKey.end(), contents.begin() + 300000);
   const FirmwareImage image = LoadedImage(contents);
 
-  const IdentityCheck check = image.MatchesIdentity(kTestRow);
+  const IdentityCheck check = image.MatchesIdentity(kTestIdentity);
 
   EXPECT_TRUE(check.matches);
   EXPECT_EQ(check.checksum, Sum16(contents));
@@ -88,10 +89,10 @@ TEST(IdentityMatch, SeveralOccurrencesCountAsOneAndTheWholeImageIsStillSummed) {
 }
 
 TEST(IdentityMatch, KeyWithBytesAbove0x7FMatchesTheSameBytes) {
-  const std::string row = "F:\\ \xC4\xD6\xDC     VENDOR\xE9 DRIVE   1.00        ";
-  const std::string key = row.substr(4, 24);
-  EXPECT_TRUE(LoadedImage(ContentsWith(kImageSize, key, 777)).MatchesIdentity(row).matches);
-  EXPECT_FALSE(LoadedImage(ContentsWith(kImageSize, "", 0)).MatchesIdentity(row).matches);
+  const std::string identity = "\xC4\xD6\xDC     VENDOR\xE9 DRIVE   1.00        ";
+  const std::string key = identity.substr(0, 24);
+  EXPECT_TRUE(LoadedImage(ContentsWith(kImageSize, key, 777)).MatchesIdentity(identity).matches);
+  EXPECT_FALSE(LoadedImage(ContentsWith(kImageSize, "", 0)).MatchesIdentity(identity).matches);
 }
 
 // The pass searches block by block; a key may begin in one block and end in

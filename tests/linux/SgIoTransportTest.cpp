@@ -13,10 +13,9 @@
 #include "device/core/ScsiPageChannel.h"
 #include "device/linux/SgIoTransport.h"
 #include "flash/FlashSequence.h"
-#include "flash/FlashTexts.h"
 #include "testing/engine/FakeFirmwareFile.h"
 #include "testing/engine/ImageFixtures.h"
-#include "testing/engine/RecordingReporter.h"
+#include "testing/engine/RecordingObserver.h"
 #include "testing/linux/EmulatedSgNodes.h"
 
 namespace {
@@ -53,13 +52,13 @@ class SgDrive : public testing::Test {
     SgIoTransport transport(*node);
     ScsiPageChannel channel(transport, outcomes);
     FakeFirmwareFile file(ContentsWith(kImageSize, kTestKey, 4096));
-    FlashSequence(reporter, file).Run(channel, std::string(kTestRow), "combo.bin", TransportMode::PassThrough);
+    FlashSequence(observer, file).Run(channel, kTestIdentity, "combo.bin");
   }
 
   EmulatedDrive drive{TestDriveInquiry()};
   EmulatedSgNodes kernel;
   OutcomeLog outcomes;
-  RecordingReporter reporter;
+  RecordingObserver observer;
 };
 
 TEST_F(SgDrive, InquiryComesBackGoodWithTheDrivesAnswer) {
@@ -81,7 +80,7 @@ TEST_F(SgDrive, AWholeFlashArrivesCompleteAndEveryPageIsGood) {
     EXPECT_EQ(outcomes.pages[page - 1].page, page);
     EXPECT_EQ(outcomes.pages[page - 1].outcome.kind, OutcomeKind::Good) << "page " << page;
   }
-  EXPECT_EQ(reporter.Messages().back().text, kFlashCompleteText);
+  EXPECT_EQ(observer.RefusedPages(), 0);
 }
 
 // The kernel passes vendor commands only for a process with CAP_SYS_RAWIO,
@@ -101,7 +100,7 @@ TEST_F(SgDrive, WithoutRawIoEveryPageFailsWithEpermWhileInquiryStillAnswers) {
     EXPECT_EQ(sent.outcome.systemError, static_cast<std::uint32_t>(EPERM));
   }
   EXPECT_EQ(drive.PagesAccepted(), 0);
-  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n32 of 32 pages were not written.");
+  EXPECT_EQ(observer.RefusedPages(), 32);
 }
 
 class EachPageRefused : public SgDrive, public testing::WithParamInterface<int> {};
@@ -125,7 +124,7 @@ TEST_P(EachPageRefused, OnlyThatPageComesBackWithCheckConditionAndItsSense) {
     EXPECT_EQ(sent.outcome.sense.length, 18);
   }
   EXPECT_EQ(drive.PagesAccepted(), 31);
-  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
+  EXPECT_EQ(observer.RefusedPages(), 1);
 }
 
 // The first page, one inside and the last: where a page loop goes wrong.
@@ -154,7 +153,7 @@ TEST_P(FaultOnPage, IsClassifiedAndNeverGood) {
   } else {
     EXPECT_EQ(outcome.transportStatus, fault.transportStatus);
   }
-  EXPECT_EQ(reporter.Messages().back().text, "Flash Failed!\r\n1 of 32 pages were not written.");
+  EXPECT_EQ(observer.RefusedPages(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The download's README.txt names every message box the program can show,
-as the program's text files define them: each message text (a format's
+as the program's texts define them: each message text (a format's
 placeholder written as N), so that a user who meets a box finds what to do.
 
-  readme_messages_test.py README FRONT_END_TEXTS FLASH_TEXTS"""
+  readme_messages_test.py README FRONT_END_TEXTS..."""
 import re
 import sys
 

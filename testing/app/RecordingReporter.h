@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "flash/FlashReporter.h"
+#include "app/FlashReporter.h"
 
 struct ReportedCall {
   enum class Kind { ShowMessage, SetLog, SetStatus, StepProgress };

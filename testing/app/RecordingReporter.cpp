@@ -1,4 +1,4 @@
-#include "testing/engine/RecordingReporter.h"
+#include "testing/app/RecordingReporter.h"
 
 #include <algorithm>
 #include <iterator>

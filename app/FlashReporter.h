@@ -2,7 +2,7 @@
 // Everything a flash run shows, on the main dialog's controls and boxes.
 #include <string>
 
-#include "flash/MessageSink.h"
+#include "app/MessageSink.h"
 
 class FlashReporter : public MessageSink {
  public:

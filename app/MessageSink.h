@@ -1,6 +1,6 @@
 #pragma once
-// Where a layer that meets a failure shows it: one modal box, OK button only,
-// owned by the main dialog.
+// Where the program shows a failure or a verdict: one modal box, OK button
+// only, owned by the main dialog.
 #include <string>
 
 // Values are the Win32 MB_* icon flags the box is shown with.
