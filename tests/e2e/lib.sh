@@ -15,8 +15,10 @@
 
 set -eEuo pipefail
 
-E2E_WAIT_MS=${E2E_WAIT_MS:-15000}   # for a window or a box to appear
-E2E_EXIT_MS=${E2E_EXIT_MS:-10000}   # for a program to end
+# Bounds of waits for an event, which return as soon as it comes: a box at
+# the end of a whole flash may take this long on a machine busy with builds.
+E2E_WAIT_MS=${E2E_WAIT_MS:-60000}   # for a window or a box to appear
+E2E_EXIT_MS=${E2E_EXIT_MS:-30000}   # for a program to end
 
 # --- reporting -------------------------------------------------------------
 
