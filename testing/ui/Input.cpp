@@ -43,8 +43,12 @@ bool PostKey(HWND window, WORD key) {
   if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
       (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
     target = info.hwndFocus;
-  return PostMessageA(target, WM_KEYDOWN, key, KeyData(key, false)) &&
-         PostMessageA(target, WM_KEYUP, key, KeyData(key, true));
+  if (!PostMessageA(target, WM_KEYDOWN, key, KeyData(key, false))) return false;
+  // The press alone may close the window (Escape or Enter ending a dialog)
+  // before the release is posted, when this process is held up between the
+  // two: the release then has no window to go to, as when a user lets go of
+  // a key whose press closed the dialog. The key was still delivered.
+  return PostMessageA(target, WM_KEYUP, key, KeyData(key, true)) || !IsWindow(target);
 }
 
 bool TypeKey(WORD key) {

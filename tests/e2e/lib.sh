@@ -15,8 +15,10 @@
 
 set -eEuo pipefail
 
-E2E_WAIT_MS=${E2E_WAIT_MS:-15000}   # for a window or a box to appear
-E2E_EXIT_MS=${E2E_EXIT_MS:-10000}   # for a program to end
+# Bounds of waits for an event, which return as soon as it comes: a box at
+# the end of a whole flash may take this long on a machine busy with builds.
+E2E_WAIT_MS=${E2E_WAIT_MS:-60000}   # for a window or a box to appear
+E2E_EXIT_MS=${E2E_EXIT_MS:-30000}   # for a program to end
 
 # --- reporting -------------------------------------------------------------
 
@@ -60,6 +62,18 @@ for _e2e_var in E2E_DRIVER E2E_WINE_RUN E2E_WINE_ENV E2E_TEMPLATE_PREFIX E2E_WOR
   [ -n "${!_e2e_var:-}" ] || { echo "FAIL: $_e2e_var is not set; run the test through ctest"; exit 1; }
 done
 
+# _e2e_poll TENTHS COMMAND...: waits while COMMAND succeeds, looking every
+# tenth of a second; fails when it still does after TENTHS looks.
+_e2e_poll() {
+  local tries=$1
+  shift
+  while "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
 _e2e_cleanup() {
   local status=$?
   trap - ERR
@@ -68,7 +82,8 @@ _e2e_cleanup() {
     # The driver ends the programs it started; whatever is left, stop ends.
     echo quit >&7 2>/dev/null || true
     exec 7>&- 8<&-
-    for _ in $(seq 50); do kill -0 "$_E2E_DRIVER_PID" 2>/dev/null || break; sleep 0.1; done
+    _e2e_poll 50 kill -0 "$_E2E_DRIVER_PID" 2>/dev/null ||
+      echo "note: the UI driver had not ended 5 s after quit; stopping the prefix ends it"
   fi
   "$E2E_WINE_ENV" --prefix "$WINEPREFIX" stop || true
   [ -n "${_E2E_XVFB:-}" ] && kill "$_E2E_XVFB" 2>/dev/null
@@ -101,8 +116,12 @@ exec 6>"$E2E_WORK/display"
 timeout $((E2E_TIMEOUT + 30)) Xvfb -displayfd 6 -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
 _E2E_XVFB=$!
 exec 6>&-
-for _ in $(seq 100); do [ -s "$E2E_WORK/display" ] && break; sleep 0.05; done
-[ -s "$E2E_WORK/display" ] || fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+# Xvfb writes its display number once it takes connections; it may be slow
+# to come up on a busy machine, but not slower than this.
+_e2e_xvfb_pending() { [ ! -s "$E2E_WORK/display" ] && kill -0 "$_E2E_XVFB" 2>/dev/null; }
+_e2e_poll 600 _e2e_xvfb_pending ||
+  fail "Xvfb gave no display number within 60 s: $(cat "$E2E_WORK/xvfb.log")"
+[ -s "$E2E_WORK/display" ] || fail "Xvfb ended without a display: $(cat "$E2E_WORK/xvfb.log")"
 export DISPLAY=":$(head -n1 "$E2E_WORK/display")"
 
 export WINEPREFIX="$E2E_WORK/prefix"

@@ -59,7 +59,7 @@ class OurAspiLayer : public testing::Test {
     return GetModuleHandleA("wnaspi32.dll") == nullptr;
   }
   void TearDown() override {
-    EXPECT_TRUE(Unloaded());
+    EXPECT_TRUE(Unloaded()) << "wnaspi32.dll was still loaded 5 s after the test: a deferred thread of it never left";
     DeleteFileA(configPath.c_str());
     DeleteFileA(reportPath.c_str());
     DeleteFileA((reportPath + ".ha0-t1.bin").c_str());
@@ -79,7 +79,7 @@ class OurAspiLayer : public testing::Test {
         EXPECT_TRUE(WritePage(*transport, 1, firmware, page).IsGood()) << page;
       }
     }
-    EXPECT_TRUE(Unloaded());
+    EXPECT_TRUE(Unloaded()) << "wnaspi32.dll was still loaded 5 s after the transport let it go";
     const std::string report = ReadFile(reportPath);
     EXPECT_TRUE(Contains(report, "drive ha=0 target=1 commands=33 pages=32 verdict=image complete and consistent\n"))
         << report;
