@@ -66,10 +66,10 @@ void ShowLayerLoadProblem(MessageSink& sink, LayerLoadProblem problem) {
     case LayerLoadProblem::None:
       return;
     case LayerLoadProblem::LibraryNotFound:
-      sink.ShowMessage(kLoadLayerFailText, kLoadLayerCaption, MessageIcon::Information);
+      sink.ShowMessage(kLoadLayerFailText, kErrorStatusCaption, MessageIcon::Information);
       return;
     case LayerLoadProblem::EntryPointMissing:
-      sink.ShowMessage(kEntryPointsMissingText, kLoadLayerCaption, MessageIcon::Information);
+      sink.ShowMessage(kEntryPointsMissingText, kErrorStatusCaption, MessageIcon::Information);
       return;
   }
 }

@@ -76,7 +76,7 @@ void FlashPresenter::Select() {
 void FlashPresenter::Flash() {
   const std::optional<std::string> row = view_.MarkedRowText();
   if (!row) {
-    view_.ShowMessage(kNoDriveSelectedText, kNoDriveSelectedCaption, MessageIcon::Information);
+    view_.ShowMessage(kNoDriveSelectedText, kErrorStatusCaption, MessageIcon::Information);
     return;
   }
   const char driveLetter = row->empty() ? '\0' : row->front();
@@ -96,7 +96,7 @@ void FlashPresenter::FlashPassThrough(char driveLetter, const std::string& rowTe
   // The letter goes into the device name as the row has it.
   auto drive = drives_.OpenDrive(DevicePath(driveLetter), DriveSharing::Read);
   if (!drive) {
-    view_.ShowMessage(kDriveHandleErrorText, kDriveHandleErrorCaption, MessageIcon::None);
+    view_.ShowMessage(kDriveHandleErrorText, kErrorCaption, MessageIcon::None);
     return;
   }
   PassThroughTransport transport(*drive);

@@ -11,6 +11,10 @@
 // users and their guides know these boxes by these words; those are marked
 // "[sic]".
 
+// ---- Captions several boxes share
+inline constexpr char kErrorCaption[] = "Error";
+inline constexpr char kErrorStatusCaption[] = "Error Status";
+
 // ---- Drive list and file selection (the main dialog)
 inline constexpr char kDriveListColumn[] = "Drive Letter :";
 inline constexpr char kFileFilter[] = "Bin Files (*.bin)|*.bin||";
@@ -19,9 +23,7 @@ inline constexpr char kInitialFileName[] = "*.bin";
 
 // ---- Flash command
 inline constexpr char kNoDriveSelectedText[] = "No drive Select!";  // [sic]
-inline constexpr char kNoDriveSelectedCaption[] = "Error Status";
 inline constexpr char kDriveHandleErrorText[] = "Drive handle error";
-inline constexpr char kDriveHandleErrorCaption[] = "Error";
 // Argument: the marked row's first character, the drive letter.
 inline constexpr char kProcessingFormat[] = "Drive %c: is processing";
 
@@ -29,7 +31,6 @@ inline constexpr char kProcessingFormat[] = "Drive %c: is processing";
 inline constexpr char kNoBinFileText[] = "No Bin file to Open!";
 inline constexpr char kErrorMessageCaption[] = "Error Message";
 // Refused while loading; all under kErrorCaption, without an icon.
-inline constexpr char kErrorCaption[] = "Error";
 inline constexpr char kOpenFileErrorText[] = "Open binary file error";
 inline constexpr char kEmptyFileText[] = "The firmware file is empty!";
 inline constexpr char kFileTooLargeText[] = "The firmware file is larger than 512 KB!";
@@ -58,7 +59,6 @@ inline constexpr char kIdleStatusText[] = "                         ";
 static_assert(sizeof(kIdleStatusText) - 1 == 25);
 
 // ---- The ASPI layer at start-up: shown before the dialog has a window
-inline constexpr char kLoadLayerCaption[] = "Error Status";
 inline constexpr char kLoadLayerFailText[] = "Load wnaspi32.dll Fail!";
 inline constexpr char kEntryPointsMissingText[] = "Get ASPI32 Information and Send Command Error!";
 

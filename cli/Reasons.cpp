@@ -6,12 +6,12 @@
 
 #include "cli/CliTexts.h"
 #include "cli/TextFill.h"
+#include "device/linux/SgIoTransport.h"
 
 using namespace cli_text;
 
 namespace {
 
-constexpr unsigned kHostStatusShift = 16;
 constexpr unsigned kByteMask = 0xFF;
 
 // The kernel's host status values (DID_*) that a drive going away or going

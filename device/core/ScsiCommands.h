@@ -13,9 +13,8 @@
 #include "flash/FlashConstants.h"
 #include "flash/PageWriteCommand.h"
 
-inline constexpr std::uint8_t kCommandLength = 12;             // every command goes out as 12 bytes
-static_assert(kCommandLength == kPageWriteCommandLength);
-inline constexpr std::uint8_t kSenseRequestLength = 14;  // SENSE_LEN
+// Every command goes out as long as the page write, the INQUIRY padded.
+inline constexpr auto kCommandLength = static_cast<std::uint8_t>(kPageWriteCommandLength);
 
 inline constexpr std::uint8_t kScsiStatusGood = 0x00;
 inline constexpr std::uint8_t kScsiStatusCheckCondition = 0x02;

@@ -10,6 +10,8 @@
 #include <span>
 
 inline constexpr std::size_t kMaxCdbLength = 16;
+// The sense bytes every back end asks the system for: the ASPI layer's SENSE_LEN.
+inline constexpr std::uint8_t kSenseRequestLength = 14;
 
 enum class DataDirection {
   None,

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kSgInterfaceId = 'S';
-constexpr unsigned kHostStatusShift = 16;
 
 int SgDirection(DataDirection direction) {
   switch (direction) {

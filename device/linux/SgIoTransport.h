@@ -7,6 +7,8 @@
 
 // The driver status bit that only says sense data came with the status.
 inline constexpr std::uint8_t kSgDriverSense = 0x08;
+// Where the host status sits in a failed outcome's transportStatus.
+inline constexpr unsigned kHostStatusShift = 16;
 
 class SgIoTransport final : public ScsiTransport {
  public:

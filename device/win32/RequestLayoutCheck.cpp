@@ -11,35 +11,27 @@
 #define SAME_FIELD(ours, theirs, field) \
   static_assert(offsetof(ours, field) == offsetof(theirs, field) && sizeof(ours::field) == sizeof(theirs::field))
 
-static_assert(sizeof(nt::SCSI_PASS_THROUGH) == sizeof(SCSI_PASS_THROUGH));
-static_assert(alignof(nt::SCSI_PASS_THROUGH) == alignof(SCSI_PASS_THROUGH));
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, Length);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, ScsiStatus);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, PathId);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, TargetId);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, Lun);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, CdbLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, SenseInfoLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, DataIn);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, DataTransferLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, TimeOutValue);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, DataBufferOffset);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, SenseInfoOffset);
-SAME_FIELD(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, Cdb);
+// The two headers differ only in how they give the data: an offset into the
+// block, or a pointer to the caller's buffer.
+#define SAME_HEADER(ours, theirs, dataField)                 \
+  static_assert(sizeof(ours) == sizeof(theirs));             \
+  static_assert(alignof(ours) == alignof(theirs));           \
+  SAME_FIELD(ours, theirs, Length);                          \
+  SAME_FIELD(ours, theirs, ScsiStatus);                      \
+  SAME_FIELD(ours, theirs, PathId);                          \
+  SAME_FIELD(ours, theirs, TargetId);                        \
+  SAME_FIELD(ours, theirs, Lun);                             \
+  SAME_FIELD(ours, theirs, CdbLength);                       \
+  SAME_FIELD(ours, theirs, SenseInfoLength);                 \
+  SAME_FIELD(ours, theirs, DataIn);                          \
+  SAME_FIELD(ours, theirs, DataTransferLength);              \
+  SAME_FIELD(ours, theirs, TimeOutValue);                    \
+  SAME_FIELD(ours, theirs, dataField);                       \
+  SAME_FIELD(ours, theirs, SenseInfoOffset);                 \
+  SAME_FIELD(ours, theirs, Cdb)
 
-static_assert(sizeof(nt::SCSI_PASS_THROUGH_DIRECT) == sizeof(SCSI_PASS_THROUGH_DIRECT));
-static_assert(alignof(nt::SCSI_PASS_THROUGH_DIRECT) == alignof(SCSI_PASS_THROUGH_DIRECT));
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, Length);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, ScsiStatus);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, TargetId);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, CdbLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, SenseInfoLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, DataIn);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, DataTransferLength);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, TimeOutValue);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, DataBuffer);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, SenseInfoOffset);
-SAME_FIELD(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, Cdb);
+SAME_HEADER(nt::SCSI_PASS_THROUGH, SCSI_PASS_THROUGH, DataBufferOffset);
+SAME_HEADER(nt::SCSI_PASS_THROUGH_DIRECT, SCSI_PASS_THROUGH_DIRECT, DataBuffer);
 
 static_assert(kIoctlScsiPassThrough == IOCTL_SCSI_PASS_THROUGH);
 static_assert(kIoctlScsiPassThroughDirect == IOCTL_SCSI_PASS_THROUGH_DIRECT);

@@ -33,8 +33,6 @@ inline constexpr std::uint8_t SS_FAILED_INIT = 0xE4;
 inline constexpr std::uint8_t SS_ASPI_IS_BUSY = 0xE5;
 inline constexpr std::uint8_t SS_BUFFER_TO_BIG = 0xE6;
 
-inline constexpr std::size_t SENSE_LEN = 14;
-
 #pragma pack(push, 1)
 
 // What every request block starts with; the layer dispatches on SRB_Cmd.
@@ -64,7 +62,7 @@ struct SRB_ExecSCSICmd {
   void* SRB_PostProc;
   std::uint8_t SRB_Rsvd2[20];
   std::uint8_t CDBByte[16];
-  std::uint8_t SenseArea[SENSE_LEN + 2];
+  std::uint8_t SenseArea[kSenseRequestLength + 2];  // SENSE_LEN + 2
 };
 
 struct SRB_Abort {

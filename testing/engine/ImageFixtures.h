@@ -16,6 +16,8 @@ inline constexpr std::string_view kTestKey = "ACME    COMBO DVD/RW 52X";
 
 // size bytes of a pattern that never forms kTestKey, with text written at offset.
 std::vector<std::uint8_t> ContentsWith(std::size_t size, std::string_view text, std::size_t offset);
+// The same pattern alone: bytes out of place show as different bytes.
+inline std::vector<std::uint8_t> Pattern(std::size_t size) { return ContentsWith(size, {}, 0); }
 
 // An image loaded from contents through an in-memory file; the load must succeed.
 FirmwareImage LoadedImage(const std::vector<std::uint8_t>& contents);

@@ -20,12 +20,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 256);
-  return bytes;
-}
-
 TEST(CFile, SeeksAndReadsARealFile) {
   const TempFile temp(Pattern(1000));
   CFile file;
@@ -83,12 +77,6 @@ std::string MissingPath() {
   return gone.Path();
 }
 
-TEST(CFile, MissingFileDoesNotOpen) {
-  CFile file;
-  EXPECT_FALSE(file.Open(MissingPath()));
-  EXPECT_FALSE(file.IsOpen());
-}
-
 struct SizeCase {
   std::size_t size;
   LoadResult result;
@@ -130,49 +118,28 @@ TEST(CFileRun, FlashesARealFile) {
   EXPECT_FALSE(file.IsOpen());
 }
 
-struct RefusedRealFile {
-  std::size_t size;
-  CheckVerdict verdict;
-};
+// Paths the system will not open as a file: nothing is read, nothing is sent.
+enum class NotAFile { Missing, Folder };
 
-void PrintTo(const RefusedRealFile& file, std::ostream* out) { *out << file.size << " bytes"; }
+void PrintTo(NotAFile path, std::ostream* out) { *out << (path == NotAFile::Missing ? "missing" : "folder"); }
 
-class CFileRunRefusal : public testing::TestWithParam<RefusedRealFile> {};
+class CFileRunOpenFailure : public testing::TestWithParam<NotAFile> {};
 
-TEST_P(CFileRunRefusal, GivesTheVerdictForTheFileAndSendsNothing) {
-  const TempFile temp(ContentsWith(GetParam().size, kTestKey.substr(0, std::min(GetParam().size, kTestKey.size())), 0));
-  CFile file;
-  RecordingObserver observer;
-  RecordingChannel channel;
-
-  EXPECT_EQ(FlashSequence(observer, file).Run(channel, kTestIdentity, temp.Path()), GetParam().verdict);
-
-  EXPECT_EQ(observer.Events(), 0u);
-  EXPECT_TRUE(channel.Pages().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, CFileRunRefusal,
-                         testing::Values(RefusedRealFile{0, CheckVerdict::Empty},
-                                         RefusedRealFile{kImageSize + 1, CheckVerdict::TooLarge}));
-
-// A folder does not open as a file: its name alone does not make it an image.
-TEST(CFile, FolderNamedBinDoesNotOpen) {
+TEST_P(CFileRunOpenFailure, DoesNotOpenAndTheRunIsRefusedAsNotOpened) {
+  // A folder's name alone, ending as a firmware file's, does not make it an image.
   const TempFolder folder;
+  const std::string path = GetParam() == NotAFile::Missing ? MissingPath() : folder.Path();
   CFile file;
-  EXPECT_FALSE(file.Open(folder.Path()));
+  EXPECT_FALSE(file.Open(path));
   EXPECT_FALSE(file.IsOpen());
-  FirmwareImage image;
-  EXPECT_EQ(image.LoadFromFile(folder.Path(), file), LoadResult::OpenFailed);
-}
-
-TEST(CFileRun, MissingFileIsRefusedAsNotOpened) {
-  const std::string path = MissingPath();
-  CFile file;
   RecordingObserver observer;
   RecordingChannel channel;
 
   EXPECT_EQ(FlashSequence(observer, file).Run(channel, kTestIdentity, path), CheckVerdict::OpenFailed);
   EXPECT_EQ(observer.Events(), 0u);
+  EXPECT_TRUE(channel.Pages().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, CFileRunOpenFailure, testing::Values(NotAFile::Missing, NotAFile::Folder));
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
-#include <ostream>
-#include <string>
 #include <vector>
 
 #include "flash/FirmwareImage.h"
@@ -12,12 +10,6 @@
 #include "testing/engine/ImageFixtures.h"
 
 namespace {
-
-std::vector<std::uint8_t> Counting(std::size_t size) {
-  std::vector<std::uint8_t> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
-  return bytes;
-}
 
 TEST(FirmwareImage, ReadsAsZerosBeforeAnyLoad) {
   const FirmwareImage image;
@@ -27,7 +19,7 @@ TEST(FirmwareImage, ReadsAsZerosBeforeAnyLoad) {
 }
 
 TEST(FirmwareImageLoad, FileOfExactlyTheImageSizeFillsIt) {
-  const std::vector<std::uint8_t> contents = Counting(kImageSize);
+  const std::vector<std::uint8_t> contents = Pattern(kImageSize);
   FirmwareImage image;
   FakeFirmwareFile file(contents);
 
@@ -38,7 +30,7 @@ TEST(FirmwareImageLoad, FileOfExactlyTheImageSizeFillsIt) {
 }
 
 TEST(FirmwareImageLoad, ShortFileLeavesTheRestOfTheImageZero) {
-  const std::vector<std::uint8_t> contents = Counting(1000);
+  const std::vector<std::uint8_t> contents = Pattern(1000);
   const FirmwareImage image = LoadedImage(contents);
 
   EXPECT_TRUE(std::equal(contents.begin(), contents.end(), image.Bytes().begin()));
@@ -60,44 +52,6 @@ TEST(FirmwareImageLoad, ReloadingAShorterFileClearsWhatTheLongerOneLeft) {
   EXPECT_EQ(image.Bytes()[10], 0);
   EXPECT_EQ(image.Bytes()[kImageSize - 1], 0);
 }
-
-struct RefusedFile {
-  const char* name;
-  std::vector<std::uint8_t> contents;
-  FileFaults faults;
-  LoadResult result;
-};
-
-void PrintTo(const RefusedFile& file, std::ostream* out) { *out << file.name; }
-
-class FirmwareImageRefusal : public testing::TestWithParam<RefusedFile> {};
-
-TEST_P(FirmwareImageRefusal, ReportsWhyClosesTheFileAndLeavesTheImageZero) {
-  FirmwareImage image;
-  // An earlier load leaves bytes behind; a refused file must not keep any of them or its own.
-  FakeFirmwareFile earlier(std::vector<std::uint8_t>(kImageSize, 0x33));
-  ASSERT_EQ(image.LoadFromFile("earlier.bin", earlier), LoadResult::Loaded);
-  FakeFirmwareFile file(GetParam().contents, GetParam().faults);
-
-  EXPECT_EQ(image.LoadFromFile("refused.bin", file), GetParam().result);
-  EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(image.Checksum(), 0);
-  EXPECT_TRUE(std::all_of(image.Bytes().begin(), image.Bytes().end(), [](std::uint8_t b) { return b == 0; }));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, FirmwareImageRefusal,
-    testing::Values(
-        RefusedFile{"OpenFails", Counting(100), {.open = true}, LoadResult::OpenFailed},
-        RefusedFile{"Empty", {}, {}, LoadResult::Empty},
-        RefusedFile{"OneByteTooLarge", Counting(kImageSize + 1), {}, LoadResult::TooLarge},
-        RefusedFile{"FirstSeekToBeginFails", Counting(100), {.seekToBeginCall = 1}, LoadResult::ReadFailed},
-        RefusedFile{"SeekToEndFails", Counting(100), {.seekToEnd = true}, LoadResult::ReadFailed},
-        RefusedFile{"SeekBackToBeginFails", Counting(100), {.seekToBeginCall = 2}, LoadResult::ReadFailed},
-        RefusedFile{"ReadFails", Counting(100), {.read = true}, LoadResult::ReadFailed},
-        RefusedFile{"ReadsShort", Counting(100), {.readShortBy = 1}, LoadResult::ReadFailed},
-        RefusedFile{"FullFileReadsShort", Counting(kImageSize), {.readShortBy = 1}, LoadResult::ReadFailed}),
-    [](const testing::TestParamInfo<RefusedFile>& file) { return std::string(file.param.name); });
 
 TEST(FirmwareImageChecksums, AllOnesImageSumsToZeroAndEachPageTo0xC000) {
   const FirmwareImage image = LoadedImage(std::vector<std::uint8_t>(kImageSize, 0xFF));

@@ -129,49 +129,34 @@ std::set<int> AllPages() {
 INSTANTIATE_TEST_SUITE_P(Refusals, FlashRunRefusedPages,
                          testing::Values(RefusalCase{{1}}, RefusalCase{{3, 17, 32}}, RefusalCase{AllPages()}));
 
-struct EarlyExit {
+// A refused file, at each stage of the check: by its name, in loading, by
+// the drive's identity. The verdicts of every kind of file are CheckOf's.
+struct RefusedFile {
   const char* name;
   std::string path;
   std::vector<std::uint8_t> contents;
-  FileFaults faults;
-  std::string identity;
   CheckVerdict verdict;
-  bool fileOpened;
 };
 
-void PrintTo(const EarlyExit& exit, std::ostream* out) { *out << exit.name; }
+void PrintTo(const RefusedFile& refused, std::ostream* out) { *out << refused.name; }
 
-class FlashRunEarlyExit : public FlashRun, public testing::WithParamInterface<EarlyExit> {};
+class FlashRunRefusedFile : public FlashRun, public testing::WithParamInterface<RefusedFile> {};
 
-TEST_P(FlashRunEarlyExit, GivesTheVerdictAndNeitherSendsNorTellsAnything) {
-  const EarlyExit& exit = GetParam();
-  EXPECT_EQ(Run(exit.contents, exit.path, exit.faults, exit.identity), exit.verdict);
+TEST_P(FlashRunRefusedFile, GivesTheVerdictAndNeitherSendsNorTellsAnything) {
+  const RefusedFile& refused = GetParam();
+  EXPECT_EQ(Run(refused.contents, refused.path), refused.verdict);
 
   EXPECT_EQ(observer.Events(), 0u);
   EXPECT_TRUE(channel.Pages().empty());
-  EXPECT_EQ(file->Opens(), exit.fileOpened ? 1 : 0);
   EXPECT_FALSE(file->IsOpen());
 }
 
-const std::string kIdentity(kTestIdentity);
-const std::string kOtherDrive = "ACME    COMBO DVD/RW 48X1.02        ";
-
 INSTANTIATE_TEST_SUITE_P(
-    Exits, FlashRunEarlyExit,
-    testing::Values(
-        EarlyExit{"HexPath", "C:\\firmware\\combo.hex", KeyThenZeros(1000), {}, kIdentity, CheckVerdict::HexFile, false},
-        EarlyExit{"OtherPath", "C:\\firmware\\combo.txt", KeyThenZeros(1000), {}, kIdentity, CheckVerdict::NotBinFile,
-                  false},
-        EarlyExit{"OpenFails", kBinPath, KeyThenZeros(1000), {.open = true}, kIdentity, CheckVerdict::OpenFailed, false},
-        EarlyExit{"EmptyFile", kBinPath, {}, {}, kIdentity, CheckVerdict::Empty, true},
-        EarlyExit{"FileTooLarge", kBinPath, KeyThenZeros(kImageSize + 1), {}, kIdentity, CheckVerdict::TooLarge, true},
-        EarlyExit{"SeekFails", kBinPath, KeyThenZeros(1000), {.seekToEnd = true}, kIdentity, CheckVerdict::ReadFailed,
-                  true},
-        EarlyExit{"ReadFails", kBinPath, KeyThenZeros(1000), {.read = true}, kIdentity, CheckVerdict::ReadFailed, true},
-        EarlyExit{"ShortRead", kBinPath, KeyThenZeros(1000), {.readShortBy = 10}, kIdentity, CheckVerdict::ReadFailed,
-                  true},
-        EarlyExit{"OtherDrive", kBinPath, KeyThenZeros(1000), {}, kOtherDrive, CheckVerdict::Mismatch, true},
-        EarlyExit{"DriveWithoutIdentity", kBinPath, KeyThenZeros(1000), {}, "", CheckVerdict::Mismatch, true}),
-    [](const testing::TestParamInfo<EarlyExit>& exit) { return std::string(exit.param.name); });
+    Stages, FlashRunRefusedFile,
+    testing::Values(RefusedFile{"HexPath", "C:\\firmware\\combo.hex", KeyThenZeros(1000), CheckVerdict::HexFile},
+                    RefusedFile{"EmptyFile", kBinPath, {}, CheckVerdict::Empty},
+                    RefusedFile{"OtherDrivesFile", kBinPath, ContentsWith(1000, "ACME    COMBO DVD/RW 48X", 0),
+                                CheckVerdict::Mismatch}),
+    [](const testing::TestParamInfo<RefusedFile>& refused) { return std::string(refused.param.name); });
 
 }  // namespace

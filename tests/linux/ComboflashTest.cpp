@@ -9,9 +9,11 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Comboflash.h"
@@ -308,16 +310,31 @@ TEST_F(Comboflash, ListWithoutDrivesSaysSoAndWithoutSysfsFails) {
   EXPECT_NE(result.err.find("cannot read the list of block devices"), std::string::npos);
 }
 
+std::string ChecksumLines() {
+  std::string lines = "Firmware Checksum:  5bb\n";
+  for (int page = 1; page <= 32; ++page) {
+    lines += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
+             (page == 1 ? " 5bb" : "   0") + "\n";
+  }
+  return lines;
+}
+
+// The pages of check --json for the test image, each with what follows its checksum.
+std::string JsonPages(const std::function<std::string(int page)>& after = [](int) { return std::string(); }) {
+  std::string pages;
+  for (int page = 1; page <= 32; ++page) {
+    pages += std::string(page == 1 ? "" : ",") + "{\"page\":" + std::to_string(page) +
+             ",\"checksum\":" + (page == 1 ? "1467" : "0") + after(page) + "}";
+  }
+  return "[" + pages + "]";
+}
+
 TEST_F(Comboflash, CheckShowsTheChecksumsAsTheDialogLogsThemAndSendsOnlyTheInquiry) {
   const Result result = Run({"check", firmware.Path(), "--drive", "sr0"});
   EXPECT_EQ(result.status, 0) << result.err;
-  std::string expected = "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
-                         "\nIdentity: \"ACME    COMBO DVD/RW 52X\" found in the image\nFirmware Checksum:  5bb\n";
-  for (int page = 1; page <= 32; ++page) {
-    expected += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
-                (page == 1 ? " 5bb" : "   0") + "\n";
-  }
-  EXPECT_EQ(result.out, expected + "The file would be flashed to this drive.\n");
+  EXPECT_EQ(result.out, "Drive:    /dev/sr0  ACME     COMBO DVD/RW 52X 1.02\nFile:     " + firmware.Path() +
+                            "\nIdentity: \"ACME    COMBO DVD/RW 52X\" found in the image\n" + ChecksumLines() +
+                            "The file would be flashed to this drive.\n");
   ASSERT_EQ(drive.Commands().size(), 1u);
   EXPECT_EQ(drive.Commands()[0].cdb[0], 0x12);
   EXPECT_EQ(kernel.Opens()[0].flags & O_ACCMODE, O_RDONLY);
@@ -326,15 +343,10 @@ TEST_F(Comboflash, CheckShowsTheChecksumsAsTheDialogLogsThemAndSendsOnlyTheInqui
 TEST_F(Comboflash, CheckAsJson) {
   const Result result = Run({"check", firmware.Path(), "--drive", "/dev/sr0", "--json"});
   EXPECT_EQ(result.status, 0);
-  std::string pages;
-  for (int page = 1; page <= 32; ++page) {
-    pages += std::string(page == 1 ? "" : ",") + "{\"page\":" + std::to_string(page) +
-             ",\"checksum\":" + (page == 1 ? "1467" : "0") + "}";
-  }
   EXPECT_EQ(result.out, "{\"drive\":\"/dev/sr0\",\"file\":\"" + firmware.Path() +
                             "\",\"vendor\":\"ACME    \",\"product\":\"COMBO DVD/RW 52X\",\"revision\":\"1.02\","
                             "\"identity\":\"ACME    COMBO DVD/RW 52X\",\"accepted\":true,\"verdict\":\"accepted\","
-                            "\"reason\":null,\"error\":null,\"firmwareChecksum\":1467,\"pages\":[" + pages + "]}\n");
+                            "\"reason\":null,\"error\":null,\"firmwareChecksum\":1467,\"pages\":" + JsonPages() + "}\n");
 }
 
 TEST_F(Comboflash, CheckAsJsonOfARefusedDriveAndFile) {
@@ -348,25 +360,43 @@ TEST_F(Comboflash, CheckAsJsonOfARefusedDriveAndFile) {
   EXPECT_NE(result.out.find("\"accepted\":false,\"verdict\":\"mismatch\""), std::string::npos) << result.out;
 }
 
+// Each verdict on a refused file, by check and by flash: the reason, the
+// name --json gives it, and the exit status. Why a file does not open is
+// FileNotOpened's.
 struct FileCase {
   const char* name;
   std::vector<std::uint8_t> contents;
   const char* extension;
+  bool readFails;  // read through an in-memory file layer whose reads fail
   int status;
-  const char* reason;  // after "comboflash: <path>"
+  const char* verdict;  // --json's
+  const char* reason;   // after "comboflash: <path>"
 };
+
+void PrintTo(const FileCase& row, std::ostream* out) { *out << row.name; }
 
 class FileRefused : public Comboflash, public testing::WithParamInterface<FileCase> {};
 
-TEST_P(FileRefused, ByCheckAndFlashWithTheReasonAndNoPageSent) {
+TEST_P(FileRefused, ByCheckAndFlashWithTheReasonVerdictAndStatusAndNoPageSent) {
   const FileCase& row = GetParam();
   TempFile refused(row.contents, row.extension);
-  for (const char* command : {"check", "flash"}) {
-    std::vector<std::string> words = {command, refused.Path(), "--drive", "sr0"};
-    if (std::string(command) == "flash") words.push_back("--yes");
-    const Result result = Run(words);
-    EXPECT_EQ(result.status, row.status) << command;
-    EXPECT_NE(result.err.find(row.reason), std::string::npos) << command << ": " << result.err;
+  for (const std::string command : {"check", "flash"}) {
+    for (const bool json : {false, true}) {
+      FakeFirmwareFile failing(row.contents, {.read = true});
+      if (row.readFails) fileLayer = &failing;
+      std::vector<std::string> words = {command, refused.Path(), "--drive", "sr0"};
+      if (command == "flash") words.push_back("--yes");
+      if (json) words.push_back("--json");
+      const Result result = Run(words);
+      fileLayer = &file;
+      EXPECT_EQ(result.status, row.status) << command << json;
+      if (json) {
+        EXPECT_NE(result.out.find(",\"accepted\":false,\"verdict\":\"" + std::string(row.verdict) + "\","),
+                  std::string::npos) << result.out;
+      } else {
+        EXPECT_NE(result.err.find(row.reason), std::string::npos) << command << ": " << result.err;
+      }
+    }
   }
   EXPECT_EQ(PageWritesSent(), 0);
   // A file refused by its own rules is refused before the drive is opened.
@@ -378,36 +408,18 @@ TEST_P(FileRefused, ByCheckAndFlashWithTheReasonAndNoPageSent) {
 INSTANTIATE_TEST_SUITE_P(
     Files, FileRefused,
     testing::Values(
-        FileCase{"Hex", KeyThenZeros(), ".hex", 4, ": a .hex file is not flashed; give the raw .bin image."},
-        FileCase{"OtherName", KeyThenZeros(), ".img", 4, ": not a .bin file."},
-        FileCase{"Empty", {}, ".bin", 4, ": the firmware file is empty."},
-        FileCase{"TooLarge", KeyThenZeros(524289), ".bin", 4, ": the firmware file is larger than 512 KiB"},
-        FileCase{"Mismatch", ContentsWith(1000, "SOMEONE ELSE", 0), ".bin", 5,
+        FileCase{"Hex", KeyThenZeros(), ".hex", false, 4, "hex-file",
+                 ": a .hex file is not flashed; give the raw .bin image."},
+        FileCase{"OtherName", KeyThenZeros(), ".img", false, 4, "not-bin-file", ": not a .bin file."},
+        FileCase{"Empty", {}, ".bin", false, 4, "empty", ": the firmware file is empty."},
+        FileCase{"TooLarge", KeyThenZeros(524289), ".bin", false, 4, "too-large",
+                 ": the firmware file is larger than 512 KiB"},
+        FileCase{"ReadFails", KeyThenZeros(), ".bin", true, 4, "read-failed",
+                 ": the firmware file could not be read whole; try again or copy it anew."},
+        FileCase{"Mismatch", ContentsWith(1000, "SOMEONE ELSE", 0), ".bin", false, 5, "mismatch",
                  "This firmware does not match your drive! The image does not carry the drive's identity \"ACME    "
                  "COMBO DVD/RW 52X\" (vendor and product). Use a firmware file made for this drive."}),
     [](const testing::TestParamInfo<FileCase>& row) { return std::string(row.param.name); });
-
-TEST_F(Comboflash, AMissingFileIsRefused) {
-  const Result result = Run({"check", "/nonexistent/firmware.bin", "--drive", "sr0"});
-  EXPECT_EQ(result.status, 4);
-  EXPECT_NE(result.err.find("the firmware file cannot be opened"), std::string::npos);
-}
-
-// A folder's own length once made it "larger than 512 KiB".
-TEST_F(Comboflash, AFolderNamedBinIsRefusedAsNoFileToOpen) {
-  const TempFolder folder;
-  for (const std::string command : {"check", "flash"}) {
-    const bool flash = command == "flash";
-    const Result result = Run({command, folder.Path(), "--drive", "sr0", flash ? "--yes" : "--json"});
-    EXPECT_EQ(result.status, 4) << command;
-    if (flash) {
-      EXPECT_NE(result.err.find(folder.Path() + ": the firmware file cannot be opened"), std::string::npos) << result.err;
-    } else {
-      EXPECT_NE(result.out.find("\"open-failed\""), std::string::npos) << result.out;
-    }
-  }
-  EXPECT_EQ(PageWritesSent(), 0);
-}
 
 // Why the file did not open, in words and, for --json, as a reason; and
 // before the drive is asked, so even with no drive there it is the file
@@ -480,25 +492,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "no permission (Permission denied). Check that you may read it (ls -l).", "no-permission"},
         OpenCase{"OtherError", nullptr, {OpenFailureKind::Other, EIO}, "Input/output error.", "system-error"}),
     [](const testing::TestParamInfo<OpenCase>& row) { return std::string(row.param.name); });
-
-std::string ChecksumLines() {
-  std::string lines = "Firmware Checksum:  5bb\n";
-  for (int page = 1; page <= 32; ++page) {
-    lines += "Page-" + std::string(page < 10 ? " " : "") + std::to_string(page) + " Checksum: " +
-             (page == 1 ? " 5bb" : "   0") + "\n";
-  }
-  return lines;
-}
-
-// The pages of check --json for the test image, each with what follows its checksum.
-std::string JsonPages(const std::function<std::string(int page)>& after = [](int) { return std::string(); }) {
-  std::string pages;
-  for (int page = 1; page <= 32; ++page) {
-    pages += std::string(page == 1 ? "" : ",") + "{\"page\":" + std::to_string(page) +
-             ",\"checksum\":" + (page == 1 ? "1467" : "0") + after(page) + "}";
-  }
-  return "[" + pages + "]";
-}
 
 TEST_F(Comboflash, CheckWithoutADriveAppliesTheFileRulesAndSaysTheIdentityWasNotMatched) {
   Result result = Run({"check", firmware.Path()});
@@ -773,6 +766,44 @@ TEST_F(Comboflash, FlashWithYesWritesEveryPageOneLineEachAndCompletes) {
   EXPECT_EQ(interruptions.ioctlsAtBegin, 1);  // after the INQUIRY, before page 1
   EXPECT_EQ(interruptions.ioctlsAtEnd, 33);
   EXPECT_TRUE(interruptions.delivered.empty());
+}
+
+// A file another program rewrites once it has been read: the first open
+// gives the checked contents, every later one the rewritten contents.
+class RewrittenAfterFirstRead final : public FirmwareFile {
+ public:
+  RewrittenAfterFirstRead(std::vector<std::uint8_t> first, std::vector<std::uint8_t> later)
+      : first_(std::move(first)), later_(std::move(later)) {}
+
+  bool Open(const std::string& path) override {
+    current_ = opens_++ == 0 ? &first_ : &later_;
+    return current_->Open(path);
+  }
+  std::optional<std::uint64_t> SeekToEnd() override { return current_->SeekToEnd(); }
+  bool SeekToBegin() override { return current_->SeekToBegin(); }
+  std::optional<std::size_t> Read(void* buffer, std::size_t count) override { return current_->Read(buffer, count); }
+  void Close() override { current_->Close(); }
+  int Opens() const { return opens_; }
+
+ private:
+  FakeFirmwareFile first_;
+  FakeFirmwareFile later_;
+  FakeFirmwareFile* current_ = &first_;
+  int opens_ = 0;
+};
+
+// What is written is what was checked: the file is read once, before the
+// drive is asked, and a later change to it never reaches the drive.
+TEST_F(Comboflash, FlashReadsTheFileOnceAndWritesTheBytesItChecked) {
+  std::vector<std::uint8_t> checked = KeyThenZeros();
+  checked[600] = 0x5A;
+  RewrittenAfterFirstRead rewritten(checked, ContentsWith(1000, "SOMEONE ELSE", 0));
+  fileLayer = &rewritten;
+  const Result result = Run({"flash", firmware.Path(), "--drive", "sr0", "--yes"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(rewritten.Opens(), 1);
+  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
+  EXPECT_TRUE(std::equal(checked.begin(), checked.end(), drive.Image().begin()));
 }
 
 TEST_F(Comboflash, ARefusedPageIsNamedWithTheDrivesAnswerAndTheVerdictCountsIt) {

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # What ComboFlash shows in ASPI mode when it cannot flash: no layer, a layer
-# without both entry points, a Flash press with no drive marked, a firmware
-# file that does not carry the drive's identity, a file that cannot be
-# loaded. None of them sends a page.
-# ARGS: no-layer | incomplete-layer | no-drive-marked | identity-mismatch |
-#       empty-file | too-large-file | folder-named-bin
+# without both entry points, a Flash press with no drive marked, a folder
+# the preselection takes for the firmware file. None of them sends a page.
+# The boxes of the engine's other verdicts on a file are the presenter's
+# native tests.
+# ARGS: no-layer | incomplete-layer | no-drive-marked | folder-named-bin
 source "$(dirname "$0")/common.sh"
 
 aspi_config
@@ -16,22 +16,6 @@ case ${1:?case name} in
     ;;
   incomplete-layer) aspi_mode "$(program wnaspi32_incomplete)" ;;
   no-drive-marked) aspi_mode ;;
-  identity-mismatch)
-    aspi_mode
-    # One letter of the product in the wrong case: the key must match exactly.
-    make_firmware "$PROGRAM_DIR/firmware.bin" "${DRIVE_KEY/DRIVE/Drive}" 4096
-    box=("" "This firmware does not match your drive!" stop)
-    ;;
-  empty-file)
-    aspi_mode
-    : >"$PROGRAM_DIR/firmware.bin"
-    box=(Error "The firmware file is empty!" none)
-    ;;
-  too-large-file)
-    aspi_mode
-    printf 'x' >>"$PROGRAM_DIR/firmware.bin"   # 524,289 bytes, key and all
-    box=(Error "The firmware file is larger than 512 KB!" none)
-    ;;
   folder-named-bin)
     # The preselection takes a folder that matches *.bin like a file.
     aspi_mode
