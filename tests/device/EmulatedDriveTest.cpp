@@ -12,7 +12,7 @@ namespace {
 
 class EmulatedDriveTest : public testing::Test {
  protected:
-  std::uint8_t Send(PageWriteCommand command, int dataPage) {
+  DriveAnswer Send(PageWriteCommand command, int dataPage) {
     std::vector<std::uint8_t> data(firmware.image.PageData(dataPage).begin(), firmware.image.PageData(dataPage).end());
     return drive.Execute(command.bytes, DataDirection::Out, data.data(), data.size());
   }
@@ -142,7 +142,9 @@ TEST_F(EmulatedDriveTest, AnswersTheInquiryWithPaddedIdentification) {
   EmulatedDrive identified({0x25, "AB", "CD", "EF"});
   std::vector<std::uint8_t> data(36, 0xEE);
   const std::uint8_t cdb[12] = {0x12, 0, 0, 0, 36};
-  EXPECT_EQ(identified.Execute(cdb, DataDirection::In, data.data(), data.size()), 0);
+  const DriveAnswer answer = identified.Execute(cdb, DataDirection::In, data.data(), data.size());
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_TRUE(answer.sense.empty());
   EXPECT_EQ(data[0], 0x25);
   EXPECT_EQ(std::string(data.begin() + 8, data.end()), "AB      CD              EF  ");
 }
