@@ -17,7 +17,7 @@ struct EmulatedRoot {
   unsigned type = kDriveTypeFixed;
   bool opens = true;
   EmulatedDrive* drive = nullptr;  // what answers requests on its handle; none: every request fails
-  std::optional<std::uint32_t> callError;  // every request on its handle fails with this error
+  std::optional<std::uint32_t> callError = std::nullopt;  // every request on its handle fails with this error
 };
 
 class EmulatedDriveSystem final : public DriveSystem {

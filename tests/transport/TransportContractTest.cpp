@@ -113,7 +113,6 @@ class AspiRig final : public Rig {
 
 class SgIoRig final : public Rig {
  public:
-  SgIoRig() { kernel.AddDrive(kPath, drive); }
   EmulatedDrive& Drive() override { return drive; }
   ScsiTransport& Transport() override { return transport; }
   void LeaveUnanswered(int page) override { kernel.AddFault(kPath, SgFault{.page = page, .silent = true}); }
@@ -125,8 +124,14 @@ class SgIoRig final : public Rig {
   static constexpr const char* kPath = "/dev/sr0";
   EmulatedDrive drive{kDriveIdentity};
   EmulatedSgNodes kernel;
-  std::unique_ptr<DeviceNode> node = kernel.Open(kPath, O_RDWR).node;
+  std::unique_ptr<DeviceNode> node = OpenedDrive();
   SgIoTransport transport{*node};
+
+ private:
+  std::unique_ptr<DeviceNode> OpenedDrive() {
+    kernel.AddDrive(kPath, drive);
+    return kernel.Open(kPath, O_RDWR).node;
+  }
 };
 
 std::unique_ptr<Rig> MakeRig(Backend backend) {
@@ -270,8 +275,8 @@ TEST_P(RefusedPage, OnlyThatPageComesBackAsTheDrivesStatusWithItsSenseAndTheRest
 
 // The first page, one inside and the last: where a page loop goes wrong.
 INSTANTIATE_TEST_SUITE_P(Pages, RefusedPage, testing::Combine(testing::ValuesIn(kEveryBackend), testing::Values(1, 7, 32)),
-                         [](const testing::TestParamInfo<RefusedCase>& info) {
-                           return NameOf(std::get<0>(info.param)) + "Page" + std::to_string(std::get<1>(info.param));
+                         [](const testing::TestParamInfo<RefusedCase>& row) {
+                           return NameOf(std::get<0>(row.param)) + "Page" + std::to_string(std::get<1>(row.param));
                          });
 
 // ---- a command the drive never answers: given up after the request's time-out
@@ -318,8 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SilenceCase{Backend::PassThrough, 5, 3s}, SilenceCase{Backend::Aspi, 0, 2s},
                     SilenceCase{Backend::Aspi, 0, 7s}, SilenceCase{Backend::SgIo, 0, 2s},
                     SilenceCase{Backend::SgIo, 0, 7s}, SilenceCase{Backend::SgIo, 5, 3s}),
-    [](const testing::TestParamInfo<SilenceCase>& info) {
-      const SilenceCase& c = info.param;
+    [](const testing::TestParamInfo<SilenceCase>& row) {
+      const SilenceCase& c = row.param;
       return NameOf(c.backend) + (c.page == 0 ? "Inquiry" : "Page" + std::to_string(c.page)) + "Within" +
              std::to_string(c.timeout.count()) + "s";
     });
@@ -404,6 +409,6 @@ INSTANTIATE_TEST_SUITE_P(
                     OutcomeKind::TransportStatus, 0, 0x070008, 1},
         CarrierCase{"SgSenseFlagWithoutStatus", Backend::SgIo, SgKernelFault(SgFaultAt(2, 0, 0, 0x08)), 2,
                     OutcomeKind::TransportStatus, 0, 0x08, 1}),
-    [](const testing::TestParamInfo<CarrierCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CarrierCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
