@@ -41,7 +41,7 @@
 //   pages <ha> <id> immediate | pages <ha> <id> late <ms> | pages <ha> <id> never
 //       When the device answers INQUIRY, or page writes: as the completion
 //       mode says, <ms> late on the layer's thread, or never (until aborted).
-//       A "late" delay applies to every device set late.
+//       A device's INQUIRY and page writes share one "late" delay: the last given.
 //
 // A "refuse-*", "inquiry" or "pages" line names a target declared above it.
 // Example:
@@ -139,7 +139,7 @@ class Parser {
       const auto sequence = w.size() == 7 ? Number(w[6], 10, 1000) : std::optional<unsigned>(0);
       if (!sequence || (w.size() == 7 && *sequence == 0)) return "bad sequence number";
       target->behaviour.refusedPage = static_cast<int>(*page);
-      target->behaviour.refusalAspiStatus = static_cast<std::uint8_t>(*status);
+      target->carrier.refusalStatus = static_cast<std::uint8_t>(*status);
       target->behaviour.refusedInSequence = static_cast<int>(*sequence);
     } else if (verb == "refuse-inquiry" && w.size() == 4) {
       AspiTargetConfig* target = Find(w[1], w[2]);
@@ -147,21 +147,21 @@ class Parser {
       if (!target) return "no such target declared";
       if (!status) return "bad status";
       target->behaviour.refuseInquiry = true;
-      target->behaviour.refusalAspiStatus = static_cast<std::uint8_t>(*status);
+      target->carrier.refusalStatus = static_cast<std::uint8_t>(*status);
     } else if ((verb == "inquiry" || verb == "pages") && (w.size() == 4 || w.size() == 5)) {
       AspiTargetConfig* target = Find(w[1], w[2]);
       if (!target) return "no such target declared";
-      DriveBehaviour::Timing& timing =
-          verb == "inquiry" ? target->behaviour.inquiryTiming : target->behaviour.pageTiming;
+      AnswerTiming& timing = target->carrier.timing;
+      AnswerTiming::When& when = verb == "inquiry" ? timing.inquiry : timing.pages;
       if (w[3] == "immediate" && w.size() == 4) {
-        timing = DriveBehaviour::Timing::Immediate;
+        when = AnswerTiming::When::Immediate;
       } else if (w[3] == "never" && w.size() == 4) {
-        timing = DriveBehaviour::Timing::Never;
+        when = AnswerTiming::When::Never;
       } else if (w[3] == "late" && w.size() == 5) {
         const auto ms = Number(w[4], 10, 600000);
         if (!ms) return "bad delay";
-        timing = DriveBehaviour::Timing::Late;
-        target->behaviour.lateBy = std::chrono::milliseconds(*ms);
+        when = AnswerTiming::When::Late;
+        timing.lateBy = std::chrono::milliseconds(*ms);
       } else {
         return "expected immediate, late <ms> or never";
       }
@@ -205,6 +205,6 @@ void ApplyAspiConfig(const AspiConfig& config, EmulatedAspiLayer& layer) {
   layer.SetAbortHonoured(config.abortHonoured);
   layer.SetUntouchedAnswer(config.untouchedAnswer);
   for (const AspiTargetConfig& target : config.targets) {
-    layer.AddTarget(target.hostAdapter, target.target, target.inquiry, target.behaviour);
+    layer.AddTarget(target.hostAdapter, target.target, target.inquiry, target.behaviour, target.carrier);
   }
 }

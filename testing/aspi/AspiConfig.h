@@ -17,6 +17,7 @@ struct AspiTargetConfig {
   std::uint8_t target = 0;
   InquiryData inquiry;
   DriveBehaviour behaviour;
+  AspiTargetCarrier carrier;
 };
 
 struct AspiConfig {

@@ -4,7 +4,8 @@
 // COMBOFLASH_ASPI_REPORT after every request the layer ends (and after every
 // abort), before the layer sets the request's event, so a caller that waited
 // for a request finds it in the report. One line per request in arrival order,
-// then one line per configured drive:
+// then each configured drive's lines, addressed "ha=<a> target=<t>" (format
+// in testing/drive/DriveReport.h):
 //
 //   request <n> exec ha=<a> target=<t> lun=<l> flags=0x<ff> length=<bytes> sense=<n> cdb=<hex> status=0x<ss>|pending
 //   request <n> abort ha=<a> status=0x<ss>
@@ -12,12 +13,8 @@
 //   drive ha=<a> target=<t> commands=<n> pages=<accepted> verdict=<text>
 //   sequence ha=<a> target=<t> number=<k> pages=<accepted> verdict=<text>
 //
-// <hex> is the command bytes as lower-case hex, no blanks; verdict is "image
-// complete and consistent" or the drive's objections. Each drive line is
-// followed by one sequence line per flash it was sent (a page 1 after a page
-// 32 starts the next), judged on its own; the drive line's pages are the
-// latest sequence's, its verdict covers them all. A configuration error gives
-// the single line "config error: <message>".
+// <hex> is the command bytes as lower-case hex, no blanks. A configuration
+// error gives the single line "config error: <message>".
 //
 // Beside it, for every drive that was sent at least one page write, the
 // 524,288 bytes the latest sequence left in the drive (pages it did not
@@ -28,6 +25,7 @@
 #include <fstream>
 
 #include "device/windows-rules/AspiRequests.h"
+#include "testing/drive/DriveReport.h"
 #include "testing/drive/ScsiWireValues.h"
 
 namespace {
@@ -68,15 +66,7 @@ std::string FormatAspiReport(const std::vector<AspiRequestRecord>& records, cons
     }
   }
   for (const auto& [address, drive] : drives) {
-    report += "drive ha=" + std::to_string(address.first) + " target=" + std::to_string(address.second) +
-              " commands=" + std::to_string(drive->Commands().size()) +
-              " pages=" + std::to_string(drive->PagesAccepted()) + " verdict=" + drive->Verdict() + "\n";
-    int number = 1;
-    for (const PageSequence& sequence : drive->Sequences()) {
-      report += "sequence ha=" + std::to_string(address.first) + " target=" + std::to_string(address.second) +
-                " number=" + std::to_string(number++) + " pages=" + std::to_string(sequence.PagesAccepted()) +
-                " verdict=" + sequence.Verdict() + "\n";
-    }
+    report += DriveReportLines(*drive, "ha=" + std::to_string(address.first) + " target=" + std::to_string(address.second));
   }
   return report;
 }

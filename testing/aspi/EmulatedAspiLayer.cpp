@@ -38,11 +38,17 @@ void EmulatedAspiLayer::SetOnRequestEnded(OnEndedFunction onEnded) {
 }
 
 EmulatedDrive& EmulatedAspiLayer::AddTarget(std::uint8_t hostAdapter, std::uint8_t target, InquiryData inquiry,
-                                            DriveBehaviour behaviour) {
+                                            DriveBehaviour behaviour, AspiTargetCarrier carrier) {
   std::lock_guard lock(mutex_);
+  carriers_[{hostAdapter, target}] = carrier;
   auto& drive = drives_[{hostAdapter, target}];
   drive = std::make_unique<EmulatedDrive>(std::move(inquiry), behaviour);
   return *drive;
+}
+
+AspiTargetCarrier& EmulatedAspiLayer::CarrierOf(std::uint8_t hostAdapter, std::uint8_t target) {
+  std::lock_guard lock(mutex_);
+  return carriers_.at({hostAdapter, target});
 }
 
 std::vector<AspiRequestRecord> EmulatedAspiLayer::Requests() const {
@@ -121,18 +127,19 @@ std::uint8_t EmulatedAspiLayer::Execute(aspi::SRB_ExecSCSICmd& srb) {
   }
 
   EmulatedDrive& drive = *found->second;
-  const bool inquiry = srb.SRB_CDBLen > 0 && srb.CDBByte[0] == kInquiryOpcode;
-  const DriveBehaviour::Timing timing = inquiry ? drive.Behaviour().inquiryTiming : drive.Behaviour().pageTiming;
-  if (timing == DriveBehaviour::Timing::Never) {
+  const AspiTargetCarrier& carrier = carriers_.at(found->first);
+  using When = AnswerTiming::When;
+  const When timing = carrier.timing.For(srb.SRB_CDBLen > 0 && srb.CDBByte[0] == kInquiryOpcode);
+  if (timing == When::Never) {
     neverEnding_.emplace_back(&srb, index);
     return aspi::SS_PENDING;
   }
-  if (timing == DriveBehaviour::Timing::Immediate && completion_ == Completion::Immediate) {
-    Complete(srb, drive, index);
+  if (timing == When::Immediate && completion_ == Completion::Immediate) {
+    Complete(srb, drive, carrier, index);
     return srb.SRB_Status;
   }
-  if (timing == DriveBehaviour::Timing::Immediate && completion_ == Completion::StatusFirst) {
-    CompleteStatusOnly(srb, drive, index);
+  if (timing == When::Immediate && completion_ == Completion::StatusFirst) {
+    CompleteStatusOnly(srb, drive, carrier, index);
     lock.unlock();
     // The block is read again only now: a caller that let it go early would
     // be caught touching freed memory.
@@ -142,11 +149,11 @@ std::uint8_t EmulatedAspiLayer::Execute(aspi::SRB_ExecSCSICmd& srb) {
     });
     return aspi::SS_PENDING;
   }
-  const auto delay = timing == DriveBehaviour::Timing::Late ? drive.Behaviour().lateBy : deferredBy_;
+  const auto delay = timing == When::Late ? carrier.timing.lateBy : deferredBy_;
   lock.unlock();
-  runLater_(delay, [this, &srb, &drive, index] {
+  runLater_(delay, [this, &srb, &drive, &carrier, index] {
     std::lock_guard later(mutex_);
-    Complete(srb, drive, index);
+    Complete(srb, drive, carrier, index);
   });
   return aspi::SS_PENDING;
 }
@@ -161,17 +168,22 @@ DataDirection DirectionOf(const aspi::SRB_ExecSCSICmd& srb) {
 
 }  // namespace
 
-void EmulatedAspiLayer::Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record) {
-  CompleteStatusOnly(srb, drive, record);
+void EmulatedAspiLayer::Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, const AspiTargetCarrier& carrier,
+                                 std::size_t record) {
+  CompleteStatusOnly(srb, drive, carrier, record);
   Signal(srb);
 }
 
-void EmulatedAspiLayer::CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record) {
-  const std::uint8_t scsiStatus =
+void EmulatedAspiLayer::CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive,
+                                           const AspiTargetCarrier& carrier, std::size_t record) {
+  const DriveAnswer answer =
       drive.Execute(std::span(srb.CDBByte, srb.SRB_CDBLen), DirectionOf(srb), srb.SRB_BufPointer, srb.SRB_BufLen);
   srb.SRB_HaStat = 0;
-  srb.SRB_TargStat = scsiStatus;
-  const std::uint8_t status = scsiStatus == kScsiGood ? aspi::SS_COMP : drive.Behaviour().refusalAspiStatus;
+  srb.SRB_TargStat = answer.status;
+  // As much of the drive's sense as the caller asked for.
+  const std::size_t senseGiven = std::min({answer.sense.size(), std::size_t{srb.SRB_SenseLen}, sizeof srb.SenseArea});
+  std::copy_n(answer.sense.begin(), senseGiven, srb.SenseArea);
+  const std::uint8_t status = answer.status == kScsiGood ? aspi::SS_COMP : carrier.refusalStatus;
   records_[record].ended = true;
   records_[record].status = status;
   if (onEnded_) onEnded_(records_);

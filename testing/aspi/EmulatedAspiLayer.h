@@ -15,7 +15,14 @@
 #include <vector>
 
 #include "device/windows-rules/AspiRequests.h"
+#include "testing/drive/AnswerTiming.h"
 #include "testing/drive/EmulatedDrive.h"
+
+// How the layer carries one target's commands, whatever the drive answers.
+struct AspiTargetCarrier {
+  std::uint8_t refusalStatus = aspi::SS_ERR;  // the layer's status for a command the drive refused
+  AnswerTiming timing;
+};
 
 struct AspiRequestRecord {
   std::uint8_t command = 0;  // SRB_Cmd
@@ -57,7 +64,10 @@ class EmulatedAspiLayer {
   void SetOnRequestEnded(OnEndedFunction onEnded);
 
   EmulatedDrive& AddTarget(std::uint8_t hostAdapter, std::uint8_t target, InquiryData inquiry = {},
-                           DriveBehaviour behaviour = {});
+                           DriveBehaviour behaviour = {}, AspiTargetCarrier carrier = {});
+
+  // The carrier of a target added before, to change before its requests go out.
+  AspiTargetCarrier& CarrierOf(std::uint8_t hostAdapter, std::uint8_t target);
 
   // The two entry points of the library.
   std::uint32_t GetSupportInfo();
@@ -78,9 +88,11 @@ class EmulatedAspiLayer {
   std::uint8_t Execute(aspi::SRB_ExecSCSICmd& srb);
   std::uint8_t Abort(aspi::SRB_Abort& srb);
   void End(aspi::SRB_ExecSCSICmd& srb, std::size_t record, std::uint8_t status);
-  void Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record);
-  // Carries the command out and writes its status, leaving the event unset.
-  void CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, std::size_t record);
+  void Complete(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, const AspiTargetCarrier& carrier,
+                std::size_t record);
+  // Carries the command out and writes its status and sense, leaving the event unset.
+  void CompleteStatusOnly(aspi::SRB_ExecSCSICmd& srb, EmulatedDrive& drive, const AspiTargetCarrier& carrier,
+                          std::size_t record);
   void Signal(aspi::SRB_ExecSCSICmd& srb);
 
   SetEventFunction setEvent_;
@@ -93,6 +105,7 @@ class EmulatedAspiLayer {
   std::optional<std::uint8_t> untouchedAnswer_;
   OnEndedFunction onEnded_;
   std::map<std::pair<std::uint8_t, std::uint8_t>, std::unique_ptr<EmulatedDrive>> drives_;
+  std::map<std::pair<std::uint8_t, std::uint8_t>, AspiTargetCarrier> carriers_;
   std::vector<AspiRequestRecord> records_;
   int held_ = 0;
   int mostHeld_ = 0;

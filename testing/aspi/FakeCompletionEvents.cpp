@@ -2,8 +2,12 @@
 
 FakeCompletionEvent::FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live,
                                          std::shared_ptr<std::atomic<int>> waits, std::shared_ptr<Limits> limits,
-                                         bool waitsFail)
-    : live_(std::move(live)), waits_(std::move(waits)), limits_(std::move(limits)), waitsFail_(waitsFail) {
+                                         bool waitsFail, bool limitsElapse)
+    : live_(std::move(live)),
+      waits_(std::move(waits)),
+      limits_(std::move(limits)),
+      waitsFail_(waitsFail),
+      limitsElapse_(limitsElapse) {
   ++*live_;
 }
 
@@ -32,6 +36,7 @@ WaitOutcome FakeCompletionEvent::Wait(std::optional<std::chrono::milliseconds> l
     changed_.wait(lock, [this] { return set_; });
     return WaitOutcome::Signalled;
   }
+  if (limitsElapse_) return set_ ? WaitOutcome::Signalled : WaitOutcome::TimedOut;
   return changed_.wait_for(lock, *limit, [this] { return set_; }) ? WaitOutcome::Signalled : WaitOutcome::TimedOut;
 }
 
@@ -40,5 +45,5 @@ void SetFakeEvent(void* postProc) { static_cast<FakeCompletionEvent*>(postProc)-
 std::unique_ptr<CompletionEvent> FakeEventFactory::Create() {
   if (createFails) return nullptr;
   ++created;
-  return std::make_unique<FakeCompletionEvent>(live_, waits_, limits_, waitsFail);
+  return std::make_unique<FakeCompletionEvent>(live_, waits_, limits_, waitsFail, limitsElapse);
 }

@@ -14,7 +14,7 @@ class FakeCompletionEvent final : public CompletionEvent {
  public:
   using Limits = std::vector<std::optional<std::chrono::milliseconds>>;
   FakeCompletionEvent(std::shared_ptr<std::atomic<int>> live, std::shared_ptr<std::atomic<int>> waits,
-                      std::shared_ptr<Limits> limits, bool waitsFail);
+                      std::shared_ptr<Limits> limits, bool waitsFail, bool limitsElapse);
   ~FakeCompletionEvent() override;
 
   void Reset() override;
@@ -27,6 +27,7 @@ class FakeCompletionEvent final : public CompletionEvent {
   std::shared_ptr<std::atomic<int>> waits_;
   std::shared_ptr<Limits> limits_;
   bool waitsFail_;
+  bool limitsElapse_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool set_ = false;
@@ -41,6 +42,9 @@ class FakeEventFactory final : public EventFactory {
 
   bool createFails = false;  // as CreateEventA with no handle to give
   bool waitsFail = false;    // as WaitForSingleObject with WAIT_FAILED
+  // A wait with a limit on an event not yet set times out at once, as if the
+  // limit had passed (its length is still in WaitLimits), instead of being slept.
+  bool limitsElapse = false;
   int created = 0;
   // Events made and not yet closed.
   int Live() const { return live_->load(); }

@@ -10,6 +10,13 @@
 
 namespace {
 
+constexpr std::uint8_t kFixedSenseCurrent = 0x70;
+constexpr std::uint8_t kFixedSenseAdditionalLength = scsi_wire::kFixedSenseLength - 8;
+constexpr std::size_t kSenseKeyAt = 2;
+constexpr std::size_t kAdditionalLengthAt = 7;
+constexpr std::size_t kAscAt = 12;
+constexpr std::size_t kAscqAt = 13;
+
 constexpr std::array<std::uint8_t, 5> kWriteSignature = {0x07, 'Z', 'Y', 'N', 'K'};
 constexpr std::size_t kWriteCommandLength = 12;
 
@@ -31,6 +38,16 @@ void CopyPadded(const std::string& text, std::uint8_t* out, std::size_t width) {
 
 }  // namespace
 
+std::array<std::uint8_t, scsi_wire::kFixedSenseLength> FixedSense(SenseCode code) {
+  std::array<std::uint8_t, scsi_wire::kFixedSenseLength> sense{};
+  sense[0] = kFixedSenseCurrent;
+  sense[kSenseKeyAt] = code.key;
+  sense[kAdditionalLengthAt] = kFixedSenseAdditionalLength;
+  sense[kAscAt] = code.asc;
+  sense[kAscqAt] = code.ascq;
+  return sense;
+}
+
 EmulatedDrive::EmulatedDrive(InquiryData inquiry, DriveBehaviour behaviour)
     : inquiry_(std::move(inquiry)), behaviour_(behaviour) {}
 
@@ -45,33 +62,39 @@ PageSequence& EmulatedDrive::SequenceFor(int page) {
   return sequences_.back();
 }
 
-std::uint8_t EmulatedDrive::Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
-                                    std::size_t transferLength) {
+DriveAnswer EmulatedDrive::Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
+                                   std::size_t transferLength) {
   commands_.push_back({std::vector<std::uint8_t>(cdb.begin(), cdb.end()), direction, transferLength, scsi_wire::kStatusGood});
-  std::uint8_t status = scsi_wire::kStatusCheckCondition;
+  std::optional<SenseCode> refusal = kSenseInvalidOpcode;
   if (cdb.empty()) {
     Violation("empty command");
   } else if (cdb[0] == scsi_wire::kInquiryOpcode) {
-    status = Inquire(cdb, direction, data, transferLength);
+    refusal = Inquire(cdb, direction, data, transferLength);
   } else if (cdb[0] == scsi_wire::kPageWriteOpcode) {
-    status = WritePage(cdb, direction, data, transferLength);
+    refusal = WritePage(cdb, direction, data, transferLength);
   } else {
     Violation("unknown operation code " + Hex(cdb[0]));
   }
-  commands_.back().scsiStatus = status;
-  return status;
+  DriveAnswer answer;
+  if (refusal) {
+    answer.status = scsi_wire::kStatusCheckCondition;
+    const auto sense = FixedSense(*refusal);
+    answer.sense.assign(sense.begin(), sense.end());
+  }
+  commands_.back().scsiStatus = answer.status;
+  return answer;
 }
 
-std::uint8_t EmulatedDrive::Inquire(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
-                                    std::size_t transferLength) {
+std::optional<SenseCode> EmulatedDrive::Inquire(std::span<const std::uint8_t> cdb, DataDirection direction,
+                                                std::uint8_t* data, std::size_t transferLength) {
   if (cdb.size() < 6 || cdb[4] != scsi_wire::kStandardInquiryLength || cdb[1] != 0 || cdb[2] != 0) {
     Violation("INQUIRY is not a standard INQUIRY for 36 bytes");
   }
   if (direction != DataDirection::In || transferLength != scsi_wire::kStandardInquiryLength || !data) {
     Violation("INQUIRY without a 36-byte data-in phase");
-    return scsi_wire::kStatusCheckCondition;
+    return kSenseInvalidField;
   }
-  if (behaviour_.refuseInquiry) return scsi_wire::kStatusCheckCondition;
+  if (behaviour_.refuseInquiry) return behaviour_.refusalSense;
   std::array<std::uint8_t, scsi_wire::kStandardInquiryLength> answer{};
   answer[0] = inquiry_.peripheral;
   answer[4] = scsi_wire::kStandardInquiryLength - 5;  // additional length
@@ -79,18 +102,18 @@ std::uint8_t EmulatedDrive::Inquire(std::span<const std::uint8_t> cdb, DataDirec
   CopyPadded(inquiry_.product, &answer[16], 16);
   CopyPadded(inquiry_.revision, &answer[32], 4);
   std::copy(answer.begin(), answer.end(), data);
-  return scsi_wire::kStatusGood;
+  return std::nullopt;
 }
 
-std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDirection direction,
-                                      const std::uint8_t* data, std::size_t transferLength) {
+std::optional<SenseCode> EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDirection direction,
+                                                  const std::uint8_t* data, std::size_t transferLength) {
   if (cdb.size() != kWriteCommandLength) {
     Violation("page write of " + std::to_string(cdb.size()) + " command bytes, not 12");
-    return scsi_wire::kStatusCheckCondition;
+    return kSenseInvalidField;
   }
   if (!std::equal(kWriteSignature.begin(), kWriteSignature.end(), cdb.begin() + 1)) {
     Violation("bytes 1 to 5 are not 07 'ZYNK'");
-    return scsi_wire::kStatusCheckCondition;
+    return kSenseInvalidField;
   }
   const int page = cdb[10];
   const bool pageInRange = page >= 1 && page <= kPageCount;
@@ -98,7 +121,7 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   if (cdb[11] != kPageCount) Violation("byte 11 is " + Hex(cdb[11]) + ", not 0x20", sequence);
   if (!pageInRange) {
     Violation("page number " + std::to_string(page) + " outside 1 to 32");
-    return scsi_wire::kStatusCheckCondition;
+    return kSenseInvalidField;
   }
   if (page != sequence->lastPage + 1) {
     Violation("page " + std::to_string(page) + " after page " + std::to_string(sequence->lastPage), sequence);
@@ -106,7 +129,7 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   sequence->lastPage = page;
   if (direction != DataDirection::Out || transferLength != kPageSize || !data) {
     Violation("page " + std::to_string(page) + " without a 16384-byte data-out phase", sequence);
-    return scsi_wire::kStatusCheckCondition;
+    return kSenseInvalidField;
   }
   const std::uint16_t pageChecksum = static_cast<std::uint16_t>(cdb[6] << 8 | cdb[7]);
   const std::uint16_t imageChecksum = static_cast<std::uint16_t>(cdb[8] << 8 | cdb[9]);
@@ -133,11 +156,11 @@ std::uint8_t EmulatedDrive::WritePage(std::span<const std::uint8_t> cdb, DataDir
   }
   const bool refusedHere = behaviour_.refusedInSequence == 0 ||
                            behaviour_.refusedInSequence == static_cast<int>(sequences_.size());
-  if (behaviour_.refusedPage == page && refusedHere) return scsi_wire::kStatusCheckCondition;
+  if (behaviour_.refusedPage == page && refusedHere) return behaviour_.refusalSense;
 
   std::copy_n(data, kPageSize, sequence->image.begin() + pageStart);
   sequence->accepted.set(static_cast<std::size_t>(page - 1));
-  return scsi_wire::kStatusGood;
+  return std::nullopt;
 }
 
 namespace {

@@ -4,7 +4,6 @@
 // and keeps what it received so a test can judge the whole flash.
 #include <array>
 #include <bitset>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,6 +13,7 @@
 
 #include "device/core/ScsiRequest.h"
 #include "flash/FlashConstants.h"
+#include "testing/drive/ScsiWireValues.h"
 
 struct InquiryData {
   std::uint8_t peripheral = 0x05;  // qualifier 0, type 5: CD-ROM
@@ -22,22 +22,34 @@ struct InquiryData {
   std::string revision = "1.00";
 };
 
-// How the drive, and whatever carries its commands, misbehaves on request.
-struct DriveBehaviour {
-  enum class Timing {
-    Immediate,  // a layer answers at once (or as its completion mode says)
-    Late,       // a layer answers after lateBy, on a thread of its own
-    Never,      // a layer never answers (until told to abort)
-  };
+// A sense key with its additional sense code and qualifier.
+struct SenseCode {
+  std::uint8_t key = 0;
+  std::uint8_t asc = 0;
+  std::uint8_t ascq = 0;
+  bool operator==(const SenseCode&) const = default;
+};
 
+inline constexpr SenseCode kSenseInvalidOpcode{0x05, 0x20, 0x00};  // ILLEGAL REQUEST, invalid command operation code
+inline constexpr SenseCode kSenseInvalidField{0x05, 0x24, 0x00};   // ILLEGAL REQUEST, invalid field in CDB
+
+// Current sense in fixed format, as a drive gives it with CHECK CONDITION.
+std::array<std::uint8_t, scsi_wire::kFixedSenseLength> FixedSense(SenseCode code);
+
+// How the drive misbehaves on request. How whatever carries its commands
+// misbehaves is that carrier's own to say.
+struct DriveBehaviour {
   bool refuseInquiry = false;   // CHECK CONDITION to an INQUIRY
   int refusedPage = 0;          // CHECK CONDITION to the write of this page; 0: none
   int refusedInSequence = 0;    // ... in this sequence only (1: the first flash); 0: in every one
-  std::uint8_t refusalAspiStatus = 0x04;  // what an ASPI layer reports for a refusal: SS_ERR
-  std::optional<std::uint32_t> systemCallError;  // pass-through: DeviceIoControl fails with it
-  Timing inquiryTiming = Timing::Immediate;
-  Timing pageTiming = Timing::Immediate;
-  std::chrono::milliseconds lateBy{100};
+  SenseCode refusalSense = kSenseInvalidField;  // the sense of either refusal
+};
+
+// What the drive answers to one command: its status and, with CHECK
+// CONDITION, its sense in fixed format (empty otherwise).
+struct DriveAnswer {
+  std::uint8_t status = 0;
+  std::vector<std::uint8_t> sense;
 };
 
 // One command as the drive received it.
@@ -73,9 +85,9 @@ class EmulatedDrive {
   const DriveBehaviour& Behaviour() const { return behaviour_; }
 
   // Carries out one command; data is the transfer buffer of transferLength
-  // bytes (filled for In, read for Out). Returns the SCSI status: GOOD (0) or
-  // CHECK CONDITION (2).
-  std::uint8_t Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
+  // bytes (filled for In, read for Out). The status is GOOD (0) or CHECK
+  // CONDITION (2), the latter with the sense saying why.
+  DriveAnswer Execute(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
                        std::size_t transferLength);
 
   const std::vector<ReceivedCommand>& Commands() const { return commands_; }
@@ -98,9 +110,10 @@ class EmulatedDrive {
   std::string Verdict() const;
 
  private:
-  std::uint8_t Inquire(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
-                       std::size_t transferLength);
-  std::uint8_t WritePage(std::span<const std::uint8_t> cdb, DataDirection direction, const std::uint8_t* data,
+  // Each gives the sense of its refusal, or nothing for GOOD.
+  std::optional<SenseCode> Inquire(std::span<const std::uint8_t> cdb, DataDirection direction, std::uint8_t* data,
+                                   std::size_t transferLength);
+  std::optional<SenseCode> WritePage(std::span<const std::uint8_t> cdb, DataDirection direction, const std::uint8_t* data,
                          std::size_t transferLength);
   // An objection of the drive; one to a page write also counts against its sequence.
   void Violation(std::string text, PageSequence* sequence = nullptr);

@@ -9,9 +9,11 @@ namespace {
 // A handle that counts itself open while it lives.
 class CountedHandle final : public DriveHandle {
  public:
-  CountedHandle(EmulatedDrive* drive, std::shared_ptr<int> handlesOpen)
-      : handlesOpen_(std::move(handlesOpen)) {
-    if (drive) passThrough_ = std::make_unique<EmulatedPassThroughDrive>(*drive);
+  CountedHandle(const EmulatedRoot& root, std::shared_ptr<int> handlesOpen) : handlesOpen_(std::move(handlesOpen)) {
+    if (root.drive) {
+      passThrough_ = std::make_unique<EmulatedPassThroughDrive>(*root.drive);
+      passThrough_->FailCallsWith(root.callError);
+    }
     ++*handlesOpen_;
   }
   ~CountedHandle() override { --*handlesOpen_; }
@@ -53,7 +55,7 @@ std::unique_ptr<DriveHandle> EmulatedDriveSystem::OpenDrive(const std::string& d
   for (const EmulatedRoot& root : roots_) {
     if (devicePath == std::string{'\\', '\\', '.', '\\', root.letter, ':'}) {
       if (!root.opens) return nullptr;
-      return std::make_unique<CountedHandle>(root.drive, handlesOpen_);
+      return std::make_unique<CountedHandle>(root, handlesOpen_);
     }
   }
   return nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 // A machine's drives for discovery: roots with a type, some that refuse to
 // open, and emulated drives behind the CD-ROM ones.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ struct EmulatedRoot {
   unsigned type = kDriveTypeFixed;
   bool opens = true;
   EmulatedDrive* drive = nullptr;  // what answers requests on its handle; none: every request fails
+  std::optional<std::uint32_t> callError = std::nullopt;  // every request on its handle fails with this error
 };
 
 class EmulatedDriveSystem final : public DriveSystem {

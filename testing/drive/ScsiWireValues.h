@@ -13,6 +13,7 @@ inline constexpr std::uint8_t kTestUnitReadyOpcode = 0x00;
 inline constexpr std::uint8_t kInquiryOpcode = 0x12;
 inline constexpr std::uint8_t kPageWriteOpcode = 0xFD;  // the drive's vendor command
 inline constexpr std::size_t kStandardInquiryLength = 36;
+inline constexpr std::size_t kFixedSenseLength = 18;
 inline constexpr int kPeripheralTypeDisk = 0x00;
 inline constexpr int kPeripheralTypeCdRom = 0x05;
 

@@ -14,7 +14,6 @@ namespace {
 constexpr std::uint8_t kDriverSense = 0x08;
 constexpr std::uint8_t kHostNoConnect = 0x01;
 constexpr std::uint8_t kHostTimeOut = 0x03;
-constexpr std::size_t kFixedSenseLength = 18;
 
 }  // namespace
 
@@ -78,21 +77,19 @@ class EmulatedSgNode final : public DeviceNode {
     DataDirection direction = DataDirection::None;
     if (header.dxfer_direction == SG_DXFER_FROM_DEV) direction = DataDirection::In;
     if (header.dxfer_direction == SG_DXFER_TO_DEV) direction = DataDirection::Out;
-    const std::uint8_t status =
+    const DriveAnswer answer =
         node.drive->Execute(cdb, direction, static_cast<std::uint8_t*>(header.dxferp), header.dxfer_len);
-    header.status = status;
-    header.masked_status = static_cast<unsigned char>(status >> 1);
+    header.status = answer.status;
+    header.masked_status = static_cast<unsigned char>(answer.status >> 1);
     header.host_status = 0;
     header.driver_status = 0;
     header.sb_len_wr = 0;
     header.resid = 0;
-    if (status == scsi_wire::kStatusCheckCondition) {
-      // As the kernel does: the sense, flagged in the driver status.
+    if (!answer.sense.empty()) {
+      // As the kernel does: the drive's sense, flagged in the driver status.
       header.driver_status = kDriverSense;
-      std::uint8_t sense[kFixedSenseLength] = {0x70, 0, kEmulatedSenseKey, 0, 0, 0, 0, 10, 0, 0, 0, 0,
-                                               kEmulatedSenseAsc, kEmulatedSenseAscq};
-      const std::size_t length = std::min<std::size_t>(header.mx_sb_len, kFixedSenseLength);
-      if (header.sbp) std::copy_n(sense, length, header.sbp);
+      const std::size_t length = std::min<std::size_t>(header.mx_sb_len, answer.sense.size());
+      if (header.sbp) std::copy_n(answer.sense.begin(), length, header.sbp);
       header.sb_len_wr = static_cast<unsigned char>(length);
     }
     return 0;

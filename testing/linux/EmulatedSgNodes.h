@@ -34,12 +34,6 @@ struct SgOpen {
   int flags = 0;
 };
 
-// Fixed-format sense the emulated kernel returns with a drive's CHECK
-// CONDITION: ILLEGAL REQUEST, invalid field in CDB.
-inline constexpr std::uint8_t kEmulatedSenseKey = 0x05;
-inline constexpr std::uint8_t kEmulatedSenseAsc = 0x24;
-inline constexpr std::uint8_t kEmulatedSenseAscq = 0x00;
-
 // The device numbers the kernel gives optical drives' block nodes and SCSI
 // generic nodes.
 inline constexpr unsigned kSrMajor = 11;

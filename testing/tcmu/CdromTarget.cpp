@@ -14,16 +14,12 @@ namespace {
 constexpr std::uint8_t kRemovable = 0x80;
 constexpr std::uint8_t kVersionSpc3 = 0x05;
 constexpr std::uint8_t kResponseFormat = 0x02;
-constexpr std::uint8_t kFixedSenseCurrent = 0x70;
-constexpr std::uint8_t kSenseAdditionalLength = 10;
 // The kernel's target passes a vendor command's first 10 bytes only; the
 // emulated drive is given bytes 10 and 11 as they should have been (the next
 // page, the page count), and the initiator's own trace checks what was sent.
 constexpr std::size_t kDeliveredVendorCdbLength = 10;
 
 constexpr SenseCode kNoMedium{0x02, 0x3A, 0x00};
-constexpr SenseCode kInvalidOpcode{0x05, 0x20, 0x00};
-constexpr SenseCode kInvalidField{0x05, 0x24, 0x00};
 constexpr SenseCode kAbortedCommand{0x0B, 0x00, 0x00};
 
 void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
@@ -37,16 +33,12 @@ void Pad(const std::string& text, std::uint8_t* out, std::size_t width) {
 TcmuAnswer CheckCondition(SenseCode sense) {
   TcmuAnswer answer;
   answer.scsiStatus = scsi_wire::kStatusCheckCondition;
-  answer.sense[0] = kFixedSenseCurrent;
-  answer.sense[2] = sense.key;
-  answer.sense[7] = kSenseAdditionalLength;
-  answer.sense[12] = sense.asc;
-  answer.sense[13] = sense.ascq;
+  answer.sense = FixedSense(sense);
   return answer;
 }
 
-CdromTarget::CdromTarget(EmulatedDrive& drive, SenseCode refusalSense)
-    : drive_(drive), refusalSense_(refusalSense), sleep_([](std::chrono::milliseconds wait) {
+CdromTarget::CdromTarget(EmulatedDrive& drive)
+    : drive_(drive), sleep_([](std::chrono::milliseconds wait) {
         std::this_thread::sleep_for(wait);
       }) {}
 
@@ -57,7 +49,7 @@ std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
   std::optional<TcmuAnswer> answer;
   const std::uint8_t opcode = command.cdb.empty() ? 0xFF : command.cdb[0];
   if (command.cdb.empty()) {
-    answer = CheckCondition(kInvalidOpcode);
+    answer = CheckCondition(kSenseInvalidOpcode);
   } else if (opcode == scsi_wire::kInquiryOpcode) {
     answer = Inquiry(command);
   } else if (opcode == scsi_wire::kTestUnitReadyOpcode) {
@@ -65,7 +57,7 @@ std::optional<TcmuAnswer> CdromTarget::Handle(const TcmuCommand& command) {
   } else if (opcode == scsi_wire::kPageWriteOpcode) {
     answer = PageWrite(command);
   } else {
-    answer = CheckCondition(kInvalidOpcode);
+    answer = CheckCondition(kSenseInvalidOpcode);
   }
   entry.answered = answer.has_value();
   if (answer) {
@@ -84,10 +76,11 @@ std::optional<TcmuAnswer> CdromTarget::Overtaken(const TcmuCommand& held, const 
 }
 
 std::optional<TcmuAnswer> CdromTarget::Inquiry(const TcmuCommand& command) {
-  if (drive_.Behaviour().inquiryTiming == DriveBehaviour::Timing::Never) return std::nullopt;
+  if (timing_.inquiry == AnswerTiming::When::Never) return std::nullopt;
+  if (timing_.inquiry == AnswerTiming::When::Late) sleep_(timing_.lateBy);
   constexpr std::uint8_t kEnableVitalData = 0x01;
   if (command.cdb.size() < 6 || (command.cdb[1] & kEnableVitalData) || command.cdb[2] != 0) {
-    return CheckCondition(kInvalidField);
+    return CheckCondition(kSenseInvalidField);
   }
   const InquiryData& identity = drive_.Inquiry();
   std::array<std::uint8_t, scsi_wire::kStandardInquiryLength> answer{};
@@ -120,20 +113,14 @@ std::optional<TcmuAnswer> CdromTarget::PageWrite(const TcmuCommand& command) {
     detach();
   }
 
-  const DriveBehaviour& behaviour = drive_.Behaviour();
   const bool silent = page != 0 && (page == silentPage_ || page == detachPage_);
-  if (silent || behaviour.pageTiming == DriveBehaviour::Timing::Never) return std::nullopt;
-  if (behaviour.pageTiming == DriveBehaviour::Timing::Late) sleep_(behaviour.lateBy);
+  if (silent || timing_.pages == AnswerTiming::When::Never) return std::nullopt;
+  if (timing_.pages == AnswerTiming::When::Late) sleep_(timing_.lateBy);
   std::vector<std::uint8_t> data = command.CopyOut();
   // A page write carries data out; with none the drive sees no data phase.
-  const std::size_t objections = drive_.Violations().size();
-  const std::uint8_t status = drive_.Execute(cdb, DataDirection::Out, data.empty() ? nullptr : data.data(), data.size());
-  if (status == scsi_wire::kStatusGood) {
-    TcmuAnswer good;
-    good.scsiStatus = scsi_wire::kStatusGood;
-    return good;
-  }
-  // A page the drive objects to is malformed; otherwise it is the page the
-  // test told the drive to refuse.
-  return CheckCondition(drive_.Violations().size() > objections ? kInvalidField : refusalSense_);
+  const DriveAnswer drive = drive_.Execute(cdb, DataDirection::Out, data.empty() ? nullptr : data.data(), data.size());
+  TcmuAnswer answer;
+  answer.scsiStatus = drive.status;
+  std::copy_n(drive.sense.begin(), std::min(drive.sense.size(), answer.sense.size()), answer.sense.begin());
+  return answer;
 }

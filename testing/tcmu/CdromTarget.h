@@ -6,7 +6,7 @@
 // command for the test to read.
 //
 // A drive that goes silent leaves a command unanswered: the INQUIRY when the
-// drive's behaviour says it never answers one, the page writes likewise, or
+// target's timing says it never answers one, the page writes likewise, or
 // the one page it is told to hang on or to be pulled out at. The kernel then
 // gives up on it by its own time-outs; the held command is let go once the
 // kernel sends another of its kind, which it does only after giving up.
@@ -16,14 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "testing/drive/AnswerTiming.h"
 #include "testing/drive/EmulatedDrive.h"
 #include "testing/tcmu/TcmuRing.h"
-
-struct SenseCode {
-  std::uint8_t key = 0;
-  std::uint8_t asc = 0;
-  std::uint8_t ascq = 0;
-};
 
 struct TargetCommand {
   std::vector<std::uint8_t> cdb;  // as the kernel handed it
@@ -35,8 +30,7 @@ struct TargetCommand {
 
 class CdromTarget final : public TcmuCommandHandler {
  public:
-  // refusalSense: what a refused page write reports.
-  CdromTarget(EmulatedDrive& drive, SenseCode refusalSense);
+  explicit CdromTarget(EmulatedDrive& drive);
 
   std::optional<TcmuAnswer> Handle(const TcmuCommand& command) override;
   std::optional<TcmuAnswer> Overtaken(const TcmuCommand& held, const TcmuCommand& later) override;
@@ -50,9 +44,12 @@ class CdromTarget final : public TcmuCommandHandler {
     detach_ = std::move(detach);
   }
 
+  // When the INQUIRY and the page writes are answered: at once, late or never.
+  void SetTiming(AnswerTiming timing) { timing_ = timing; }
+
   const std::vector<TargetCommand>& Log() const { return log_; }
-  // How long to wait before answering a page write: the drive's behaviour
-  // says late or never; the wait itself is left to whoever runs the ring.
+  // How long to wait before answering late; the wait itself is left to
+  // whoever runs the ring.
   using Sleeper = std::function<void(std::chrono::milliseconds)>;
   void SetSleeper(Sleeper sleeper) { sleep_ = std::move(sleeper); }
 
@@ -61,7 +58,7 @@ class CdromTarget final : public TcmuCommandHandler {
   std::optional<TcmuAnswer> PageWrite(const TcmuCommand& command);
 
   EmulatedDrive& drive_;
-  SenseCode refusalSense_;
+  AnswerTiming timing_;
   std::vector<TargetCommand> log_;
   int pagesSeen_ = 0;
   Sleeper sleep_;

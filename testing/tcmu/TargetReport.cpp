@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "testing/drive/DriveReport.h"
+
 namespace {
 
 std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
@@ -19,8 +21,7 @@ std::string HexBytes(const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 std::string TargetReportText(const EmulatedDrive& drive, const std::vector<TargetCommand>& log) {
-  std::string text = "verdict: " + drive.Verdict() + "\n";
-  text += "pages accepted: " + std::to_string(drive.PagesAccepted()) + "\n";
+  std::string text;
   char line[64];
   for (const TargetCommand& command : log) {
     if (!command.answered) {
@@ -36,7 +37,7 @@ std::string TargetReportText(const EmulatedDrive& drive, const std::vector<Targe
     }
     text += "\n";
   }
-  return text;
+  return text + DriveReportLines(drive);
 }
 
 bool WriteTargetReport(const std::string& path, const EmulatedDrive& drive, const std::vector<TargetCommand>& log) {

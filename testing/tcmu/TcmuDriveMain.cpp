@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
   if (options.count("product")) identity.product = options["product"];
   if (options.count("revision")) identity.revision = options["revision"];
   DriveBehaviour behaviour;
-  SenseCode refusal{0x03, 0x0C, 0x00};  // MEDIUM ERROR, write error
+  behaviour.refusalSense = {0x03, 0x0C, 0x00};  // MEDIUM ERROR, write error
+  AnswerTiming timing;
   try {
     if (options.count("refuse-page")) behaviour.refusedPage = std::stoi(options["refuse-page"]);
     if (options.count("refusal-sense")) {
@@ -111,9 +112,10 @@ int main(int argc, char** argv) {
       if (std::sscanf(options["refusal-sense"].c_str(), "%x/%x/%x", &key, &asc, &ascq) != 3) {
         return Fail("--refusal-sense takes KEY/ASC/ASCQ in hex");
       }
-      refusal = {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(asc), static_cast<std::uint8_t>(ascq)};
+      behaviour.refusalSense = {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(asc),
+                                static_cast<std::uint8_t>(ascq)};
     }
-    if (options.count("late-by")) behaviour.lateBy = std::chrono::milliseconds(std::stoi(options["late-by"]));
+    if (options.count("late-by")) timing.lateBy = std::chrono::milliseconds(std::stoi(options["late-by"]));
   } catch (const std::exception&) {
     return Fail("a number is not a number");
   }
@@ -127,21 +129,22 @@ int main(int argc, char** argv) {
   if (detachPage != 0 && !options.count("detach-command")) return Fail("--detach-page needs --detach-command");
   const std::string inquiryTiming = options.count("inquiry-timing") ? options["inquiry-timing"] : "immediate";
   if (inquiryTiming == "never") {
-    behaviour.inquiryTiming = DriveBehaviour::Timing::Never;
+    timing.inquiry = AnswerTiming::When::Never;
   } else if (inquiryTiming != "immediate") {
     return Fail("--inquiry-timing is immediate or never");
   }
-  const std::string timing = options.count("page-timing") ? options["page-timing"] : "immediate";
-  if (timing == "late") {
-    behaviour.pageTiming = DriveBehaviour::Timing::Late;
-  } else if (timing == "never") {
-    behaviour.pageTiming = DriveBehaviour::Timing::Never;
-  } else if (timing != "immediate") {
+  const std::string pageTiming = options.count("page-timing") ? options["page-timing"] : "immediate";
+  if (pageTiming == "late") {
+    timing.pages = AnswerTiming::When::Late;
+  } else if (pageTiming == "never") {
+    timing.pages = AnswerTiming::When::Never;
+  } else if (pageTiming != "immediate") {
     return Fail("--page-timing is immediate, late or never");
   }
 
   EmulatedDrive drive(identity, behaviour);
-  CdromTarget target(drive, refusal);
+  CdromTarget target(drive);
+  target.SetTiming(timing);
   target.StopAnsweringAtPage(silentPage);
   if (detachPage != 0) {
     target.DetachAtPage(detachPage, [command = options["detach-command"]] {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "testing/drive/ScsiWireValues.h"
+
 // One SCSI command as the ring delivers it.
 struct TcmuCommand {
   std::span<const std::uint8_t> cdb;             // as many bytes as the kernel passed
@@ -20,11 +22,9 @@ struct TcmuCommand {
   std::vector<std::uint8_t> CopyOut() const;               // gathers the buffers (data-out)
 };
 
-inline constexpr std::size_t kFixedSenseLength = 18;
-
 struct TcmuAnswer {
   std::uint8_t scsiStatus = 0;
-  std::array<std::uint8_t, kFixedSenseLength> sense{};  // fixed format; used with CHECK CONDITION
+  std::array<std::uint8_t, scsi_wire::kFixedSenseLength> sense{};  // fixed format; used with CHECK CONDITION
 };
 
 class TcmuCommandHandler {

@@ -178,10 +178,10 @@ TEST(OutcomeBoxesInAScan, FailingTargetsShowTheirStatusOnceAndEmptyOnesNothing) 
   FakeEventFactory events;
   DriveBehaviour refusing;
   refusing.refuseInquiry = true;
-  DriveBehaviour silent;
-  silent.inquiryTiming = DriveBehaviour::Timing::Never;
+  AspiTargetCarrier silent;
+  silent.timing.inquiry = AnswerTiming::When::Never;
   layer.AddTarget(0, 0, {}, refusing);
-  layer.AddTarget(0, 1, {}, silent);
+  layer.AddTarget(0, 1, {}, {}, silent);
   layer.AddTarget(0, 2);
   const auto transport = LoadAspiTransport(library, events, 5ms).transport;
   ASSERT_NE(transport, nullptr);

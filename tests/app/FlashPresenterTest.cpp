@@ -81,14 +81,15 @@ enum class Layer { Loads, Missing, Incomplete };
 // pass-through requests or behind an ASPI layer at host adapter 0, target 0.
 class Machine {
  public:
-  Machine(TransportMode mode, DriveBehaviour behaviour, File file, Layer layerState = Layer::Loads)
+  Machine(TransportMode mode, DriveBehaviour behaviour, File file, Layer layerState = Layer::Loads,
+          std::optional<std::uint32_t> callError = std::nullopt)
       : firmware_(Contents(file), Faults(file)) {
     if (layerState == Layer::Missing) library_.loadableNames.clear();
     if (layerState == Layer::Incomplete) library_.exportsSendCommand = false;
     if (mode == TransportMode::PassThrough) {
       drive_ = std::make_unique<EmulatedDrive>(kAcme, behaviour);
       system_ = std::make_unique<EmulatedDriveSystem>(
-          std::vector<EmulatedRoot>{{'C', kDriveTypeFixed}, {'E', kDriveTypeCdRom, true, drive_.get()}});
+          std::vector<EmulatedRoot>{{'C', kDriveTypeFixed}, {'E', kDriveTypeCdRom, true, drive_.get(), callError}});
     } else {
       drive_ = nullptr;
       aspiDrive_ = &layer_.AddTarget(0, 0, kAcme, behaviour);
@@ -140,6 +141,7 @@ struct FlashCase {
   TransportMode mode;
   File file = File::Good;
   DriveBehaviour drive = {};
+  std::optional<std::uint32_t> callError = {};  // pass-through: every request fails with it
   Mark mark = Mark::ListedRow;
   Layer layer = Layer::Loads;
   std::vector<ViewBox> startBoxes = {};  // shown while the dialog starts
@@ -158,17 +160,11 @@ DriveBehaviour Refusing(int page) {
   return behaviour;
 }
 
-DriveBehaviour FailingCalls() {
-  DriveBehaviour behaviour;
-  behaviour.systemCallError = 1117;  // ERROR_IO_DEVICE, on every request
-  return behaviour;
-}
-
 class FlashPress : public testing::TestWithParam<FlashCase> {};
 
 TEST_P(FlashPress, ShowsTheBoxesLogStatusAndProgressOfTheCase) {
   const FlashCase& row = GetParam();
-  Machine machine(row.mode, row.drive, row.file, row.layer);
+  Machine machine(row.mode, row.drive, row.file, row.layer, row.callError);
   RecordingView& view = machine.view;
   machine.presenter->Start();
   EXPECT_EQ(view.Boxes(), row.startBoxes);
@@ -222,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                   .flashBoxes = {kFlashNow, kSrbError, kOneFailed}, .written = true, .pagesAccepted = 31,
                   .logsBeforeDriveBox = 7},
         // A drive whose every request fails: its row has no identity, so nothing matches it.
-        FlashCase{.name = "PassThroughDriveNeverAnswers", .mode = PT, .drive = FailingCalls(),
+        FlashCase{.name = "PassThroughDriveNeverAnswers", .mode = PT, .callError = 1117,  // ERROR_IO_DEVICE
                   .startBoxes = {kIoDeviceError}, .flashBoxes = {kMismatch}},
         // A refused file: its verdict's box, and nothing else. Each verdict in
         // one mode or the other (a run is the same in both), the identity's in

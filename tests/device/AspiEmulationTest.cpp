@@ -35,16 +35,16 @@ TEST(ParseAspiConfig, ReadsEveryStatement) {
   EXPECT_EQ(config.targets[0].inquiry.vendor, "ACME CO");
   EXPECT_EQ(config.targets[0].inquiry.product, "COMBO DVD/RW 52X");
   EXPECT_EQ(config.targets[0].behaviour.refusedPage, 7);
-  EXPECT_EQ(config.targets[0].behaviour.refusalAspiStatus, 0x04);
+  EXPECT_EQ(config.targets[0].carrier.refusalStatus, 0x04);
   EXPECT_EQ(config.targets[0].behaviour.refusedInSequence, 0);
   EXPECT_EQ(config.targets[1].behaviour.refusedPage, 9);
   EXPECT_EQ(config.targets[1].behaviour.refusedInSequence, 2);
-  EXPECT_EQ(config.targets[0].behaviour.pageTiming, DriveBehaviour::Timing::Never);
+  EXPECT_EQ(config.targets[0].carrier.timing.pages, AnswerTiming::When::Never);
   EXPECT_EQ(config.targets[1].inquiry.peripheral, 0x25);
   EXPECT_TRUE(config.targets[1].behaviour.refuseInquiry);
-  EXPECT_EQ(config.targets[1].behaviour.refusalAspiStatus, 0xE1);
-  EXPECT_EQ(config.targets[1].behaviour.inquiryTiming, DriveBehaviour::Timing::Late);
-  EXPECT_EQ(config.targets[1].behaviour.lateBy.count(), 250);
+  EXPECT_EQ(config.targets[1].carrier.refusalStatus, 0xE1);
+  EXPECT_EQ(config.targets[1].carrier.timing.inquiry, AnswerTiming::When::Late);
+  EXPECT_EQ(config.targets[1].carrier.timing.lateBy.count(), 250);
 }
 
 TEST(ParseAspiConfig, StatusFirstCompletionTakesTheEventsDelay) {

@@ -22,8 +22,8 @@ class AspiTransportTest : public AspiFixture, public testing::Test {
  protected:
   AspiTransportTest() { layer.SetHostAdapterCount(2); }
 
-  EmulatedDrive& Drive(DriveBehaviour behaviour = {}) {
-    return layer.AddTarget(0, 1, {0x05, "ABC", "COMBO DRIVE RW", "1.02"}, behaviour);
+  EmulatedDrive& Drive(AspiTargetCarrier carrier = {}) {
+    return layer.AddTarget(0, 1, {0x05, "ABC", "COMBO DRIVE RW", "1.02"}, {}, carrier);
   }
   static InquiryAnswer Inquire(AspiTransport& transport, std::uint8_t hostAdapter, std::uint8_t target) {
     AspiTarget device(transport, hostAdapter, target);
@@ -98,11 +98,10 @@ TEST_P(AspiOutcome_, IsTheSameForAnInquiryAndAPageWrite) {
   runner.JoinAll();
 }
 
-DriveBehaviour Refusing(std::uint8_t aspiStatus) {
+DriveBehaviour Refusing() {
   DriveBehaviour behaviour;
   behaviour.refuseInquiry = true;
   behaviour.refusedPage = 1;
-  behaviour.refusalAspiStatus = aspiStatus;
   return behaviour;
 }
 
@@ -110,10 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, AspiOutcome_,
     testing::Values(
         AspiCase{"Completed", [](auto& l, auto&) { l.AddTarget(0, 1); }, 1, OutcomeKind::Good, 0x01, 0},
-        AspiCase{"RefusedByTheDrive", [](auto& l, auto&) { l.AddTarget(0, 1, {}, Refusing(0x04)); }, 1,
+        AspiCase{"RefusedByTheDrive", [](auto& l, auto&) { l.AddTarget(0, 1, {}, Refusing()); }, 1,
                  OutcomeKind::ScsiStatus, 0x04, 0x02},
-        AspiCase{"RefusedWithAnUnknownStatus", [](auto& l, auto&) { l.AddTarget(0, 1, {}, Refusing(0xE1)); }, 1,
-                 OutcomeKind::TransportStatus, 0xE1, 0},
         AspiCase{"NoDevice", [](auto&, auto&) {}, 1, OutcomeKind::TransportStatus, 0x82, 0},
         AspiCase{"NoSuchHostAdapter", [](auto& l, auto&) { l.SetHostAdapterCount(0); }, 1,
                  OutcomeKind::TransportStatus, 0x81, 0},
@@ -178,9 +175,9 @@ TEST_F(AspiTransportTest, NoEventMeansNothingIsSent) {
 }
 
 TEST_F(AspiTransportTest, InquiryStillPendingAfterTheWaitIsWithdrawnAndReleasedOnceTheLayerLetsGo) {
-  DriveBehaviour behaviour;
-  behaviour.inquiryTiming = DriveBehaviour::Timing::Never;
-  Drive(behaviour);
+  AspiTargetCarrier silent;
+  silent.timing.inquiry = AnswerTiming::When::Never;
+  Drive(silent);
   const auto transport = LoadTransport(10ms);
 
   EXPECT_EQ(Inquire(*transport, 0, 1).outcome.kind, OutcomeKind::SystemError);
@@ -192,10 +189,10 @@ TEST_F(AspiTransportTest, InquiryStillPendingAfterTheWaitIsWithdrawnAndReleasedO
 }
 
 TEST_F(AspiTransportTest, LateAnswerToAWithdrawnInquiryLandsInMemoryStillHeld) {
-  DriveBehaviour behaviour;
-  behaviour.inquiryTiming = DriveBehaviour::Timing::Late;
-  behaviour.lateBy = 100ms;
-  Drive(behaviour);
+  AspiTargetCarrier late;
+  late.timing.inquiry = AnswerTiming::When::Late;
+  late.timing.lateBy = 100ms;
+  Drive(late);
   const auto transport = LoadTransport(5ms);
   runner.Hold();  // the answer comes after the wait gave up, however slow the machine
 
@@ -210,10 +207,10 @@ TEST_F(AspiTransportTest, LateAnswerToAWithdrawnInquiryLandsInMemoryStillHeld) {
 }
 
 TEST_F(AspiTransportTest, RequestTheLayerNeverEndsOutlivesItsTransportAndKeepsTheLibrary) {
-  DriveBehaviour behaviour;
-  behaviour.inquiryTiming = DriveBehaviour::Timing::Late;
-  behaviour.lateBy = 100ms;
-  Drive(behaviour);
+  AspiTargetCarrier late;
+  late.timing.inquiry = AnswerTiming::When::Late;
+  late.timing.lateBy = 100ms;
+  Drive(late);
   auto transport = LoadTransport(5ms);
   runner.Hold();  // the layer ends the request only after the transport is gone
   Inquire(*transport, 0, 1);
@@ -281,9 +278,9 @@ TEST_F(AspiTransportTest, PageWhoseStatusIsWrittenFirstIsHeldUntilItsEventIsSet)
 }
 
 TEST_F(AspiTransportTest, PageStillPendingWhenItsWaitEndsIsNotWrittenButKeptForTheLayer) {
-  DriveBehaviour behaviour;
-  behaviour.pageTiming = DriveBehaviour::Timing::Never;
-  Drive(behaviour);
+  AspiTargetCarrier silent;
+  silent.timing.pages = AnswerTiming::When::Never;
+  Drive(silent);
   layer.SetAbortHonoured(false);
   events.waitsFail = true;
   const TestFirmware firmware;
@@ -299,10 +296,10 @@ TEST_F(AspiTransportTest, PageStillPendingWhenItsWaitEndsIsNotWrittenButKeptForT
 }
 
 TEST_F(AspiTransportTest, WithdrawnPageKeepsItsOwnCopyOfThePageForTheLayer) {
-  DriveBehaviour behaviour;
-  behaviour.pageTiming = DriveBehaviour::Timing::Late;
-  behaviour.lateBy = 50ms;
-  EmulatedDrive& drive = Drive(behaviour);
+  AspiTargetCarrier late;
+  late.timing.pages = AnswerTiming::When::Late;
+  late.timing.lateBy = 50ms;
+  EmulatedDrive& drive = Drive(late);
   events.waitsFail = true;
   const TestFirmware firmware;
   const auto transport = LoadTransport();

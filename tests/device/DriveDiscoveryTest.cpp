@@ -30,12 +30,11 @@ TEST(ListPassThroughDrives, ListsEveryCdRomThatOpensWithItsWholeIdentity) {
   EmulatedDrive refusing(Identity("SECOND"));
   refusing.Behaviour().refuseInquiry = true;
   EmulatedDrive failing(Identity("THIRD"));
-  failing.Behaviour().systemCallError = 1;
   EmulatedDriveSystem system({{'C', kDriveTypeFixed},
                               {'D', kDriveTypeCdRom, true, &answering},
                               {'E', kDriveTypeCdRom, false, &answering},
                               {'F', kDriveTypeCdRom, true, &refusing},
-                              {'G', kDriveTypeCdRom, true, &failing}});
+                              {'G', kDriveTypeCdRom, true, &failing, 1}});
   RecordingOutcomes outcomes;
   RecordingListView list;
 
@@ -161,10 +160,10 @@ TEST_F(AspiDiscoveryTest, NoAdaptersMeansNoInquiry) {
 TEST_F(AspiDiscoveryTest, FailingTargetsShowTheirStatusOnceAndAreNotRecorded) {
   DriveBehaviour refusing;
   refusing.refuseInquiry = true;
-  DriveBehaviour silent;
-  silent.inquiryTiming = DriveBehaviour::Timing::Never;
+  AspiTargetCarrier silent;
+  silent.timing.inquiry = AnswerTiming::When::Never;
   layer.AddTarget(0, 0, Identity("REFUSES"), refusing);
-  layer.AddTarget(0, 1, Identity("SILENT"), silent);
+  layer.AddTarget(0, 1, Identity("SILENT"), {}, silent);
   layer.AddTarget(0, 2, Identity("GOOD"));
   List(CdRoms("E"), 5ms);
 

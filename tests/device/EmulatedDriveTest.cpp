@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 #include "DeviceTestSupport.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 class EmulatedDriveTest : public testing::Test {
  protected:
-  std::uint8_t Send(PageWriteCommand command, int dataPage) {
+  DriveAnswer Send(PageWriteCommand command, int dataPage) {
     std::vector<std::uint8_t> data(firmware.image.PageData(dataPage).begin(), firmware.image.PageData(dataPage).end());
     return drive.Execute(command.bytes, DataDirection::Out, data.data(), data.size());
   }
@@ -64,7 +65,7 @@ TEST_F(EmulatedDriveTest, ObjectsToAnImageChecksumThatChangesOrIsNotTheSumOfTheP
 TEST_F(EmulatedDriveTest, RefusesAForeignSignatureOrPageCount) {
   PageWriteCommand command = firmware.commands[0];
   command.bytes[3] = 'X';
-  EXPECT_EQ(Send(command, 1), 0x02);
+  EXPECT_EQ(Send(command, 1).status, 0x02);
   command = firmware.commands[0];
   command.bytes[11] = 31;
   Send(command, 1);
@@ -138,11 +139,55 @@ TEST_F(EmulatedDriveTest, NamesEachSequenceThatWentWrong) {
   EXPECT_NE(verdict.find("; sequence 3: image incomplete: 31 of 32 pages accepted"), std::string::npos) << verdict;
 }
 
+// What a drive says with each CHECK CONDITION: current sense, fixed format,
+// 18 bytes, ten of them additional.
+struct SenseCase {
+  const char* name;
+  std::vector<std::uint8_t> cdb;
+  DriveBehaviour behaviour;
+  std::vector<std::uint8_t> sense;
+};
+
+void PrintTo(const SenseCase& c, std::ostream* out) { *out << c.name; }
+
+class DriveSense_ : public testing::TestWithParam<SenseCase> {};
+
+TEST_P(DriveSense_, ComesWithTheCheckConditionInFixedFormat) {
+  const SenseCase& c = GetParam();
+  EmulatedDrive drive({}, c.behaviour);
+  std::vector<std::uint8_t> data(36);
+  const DriveAnswer answer = drive.Execute(c.cdb, DataDirection::In, data.data(), data.size());
+  EXPECT_EQ(answer.status, 0x02);
+  EXPECT_EQ(answer.sense, c.sense);
+}
+
+DriveBehaviour RefusingInquiry(SenseCode sense) {
+  DriveBehaviour behaviour;
+  behaviour.refuseInquiry = true;
+  behaviour.refusalSense = sense;
+  return behaviour;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DriveSense_,
+    testing::Values(
+        SenseCase{"RefusalAsTold", {0x12, 0, 0, 0, 36, 0}, RefusingInquiry({0x03, 0x0C, 0x00}),
+                  {0x70, 0, 0x03, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x0C, 0x00, 0, 0, 0, 0}},
+        SenseCase{"RefusalByDefaultInvalidField", {0x12, 0, 0, 0, 36, 0}, RefusingInquiry(DriveBehaviour{}.refusalSense),
+                  {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0x00, 0, 0, 0, 0}},
+        SenseCase{"ShortPageWriteInvalidField", {0xFD, 0x07, 'Z', 'Y', 'N', 'K', 0, 0, 0, 0, 1}, DriveBehaviour{},
+                  {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x24, 0x00, 0, 0, 0, 0}},
+        SenseCase{"UnknownOperationCode", {0x5A, 0, 0, 0, 36, 0}, DriveBehaviour{},
+                  {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x20, 0x00, 0, 0, 0, 0}}),
+    [](const testing::TestParamInfo<SenseCase>& row) { return std::string(row.param.name); });
+
 TEST_F(EmulatedDriveTest, AnswersTheInquiryWithPaddedIdentification) {
   EmulatedDrive identified({0x25, "AB", "CD", "EF"});
   std::vector<std::uint8_t> data(36, 0xEE);
   const std::uint8_t cdb[12] = {0x12, 0, 0, 0, 36};
-  EXPECT_EQ(identified.Execute(cdb, DataDirection::In, data.data(), data.size()), 0);
+  const DriveAnswer answer = identified.Execute(cdb, DataDirection::In, data.data(), data.size());
+  EXPECT_EQ(answer.status, 0);
+  EXPECT_TRUE(answer.sense.empty());
   EXPECT_EQ(data[0], 0x25);
   EXPECT_EQ(std::string(data.begin() + 8, data.end()), "AB      CD              EF  ");
 }

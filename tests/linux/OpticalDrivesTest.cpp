@@ -394,10 +394,12 @@ TEST_F(ProbeDriveTest, AnOpticalDriveWithQualifierBitsIsStillOptical) {
 
 TEST_F(ProbeDriveTest, ARefusedInquiryKeepsTheDrivesStatusAndSenseAndLetsGo) {
   drive.Behaviour().refuseInquiry = true;
+  drive.Behaviour().refusalSense = {0x02, 0x04, 0x01};  // NOT READY, becoming ready
   const DriveProbe probe = Probe("/dev/sr0", DriveAccess::Exclusive);
   EXPECT_EQ(probe.failure, DriveProbe::Failure::Inquiry);
   EXPECT_EQ(probe.inquiry.kind, OutcomeKind::ScsiStatus);
-  EXPECT_EQ(probe.inquiry.sense.key, kEmulatedSenseKey);
+  EXPECT_EQ(probe.inquiry.sense.key, 0x02);
+  EXPECT_EQ(probe.inquiry.sense.asc, 0x04);
   EXPECT_TRUE(probe.held.empty());
   EXPECT_EQ(kernel.Open("/dev/sg0", O_RDWR | O_EXCL).error, 0);
 }

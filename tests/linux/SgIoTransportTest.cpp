@@ -61,28 +61,6 @@ class SgDrive : public testing::Test {
   RecordingObserver observer;
 };
 
-TEST_F(SgDrive, InquiryComesBackGoodWithTheDrivesAnswer) {
-  auto node = OpenNode(O_RDONLY);
-  SgIoTransport transport(*node);
-  std::array<std::uint8_t, kInquiryDataLength> answer{};
-  const ScsiOutcome outcome = transport.Execute(MakeInquiryRequest(answer));
-  EXPECT_EQ(outcome.kind, OutcomeKind::Good);
-  EXPECT_EQ(std::string(answer.begin() + 8, answer.begin() + 36), "ACME    COMBO DVD/RW 52X1.02");
-  EXPECT_EQ(answer[0], 0x05);
-  EXPECT_TRUE(drive.Violations().empty()) << drive.Verdict();
-}
-
-TEST_F(SgDrive, AWholeFlashArrivesCompleteAndEveryPageIsGood) {
-  Flash();
-  EXPECT_TRUE(drive.ImageCompleteAndConsistent()) << drive.Verdict();
-  ASSERT_EQ(outcomes.pages.size(), 32u);
-  for (int page = 1; page <= 32; ++page) {
-    EXPECT_EQ(outcomes.pages[page - 1].page, page);
-    EXPECT_EQ(outcomes.pages[page - 1].outcome.kind, OutcomeKind::Good) << "page " << page;
-  }
-  EXPECT_EQ(observer.RefusedPages(), 0);
-}
-
 // The kernel passes vendor commands only for a process with CAP_SYS_RAWIO,
 // but INQUIRY for anyone.
 TEST_F(SgDrive, WithoutRawIoEveryPageFailsWithEpermWhileInquiryStillAnswers) {
@@ -102,70 +80,6 @@ TEST_F(SgDrive, WithoutRawIoEveryPageFailsWithEpermWhileInquiryStillAnswers) {
   EXPECT_EQ(drive.PagesAccepted(), 0);
   EXPECT_EQ(observer.RefusedPages(), 32);
 }
-
-class EachPageRefused : public SgDrive, public testing::WithParamInterface<int> {};
-
-TEST_P(EachPageRefused, OnlyThatPageComesBackWithCheckConditionAndItsSense) {
-  const int refused = GetParam();
-  drive.Behaviour().refusedPage = refused;
-  Flash();
-  ASSERT_EQ(outcomes.pages.size(), 32u);
-  for (const SentPage& sent : outcomes.pages) {
-    if (sent.page != refused) {
-      EXPECT_TRUE(sent.outcome.IsGood()) << "page " << sent.page;
-      continue;
-    }
-    EXPECT_EQ(sent.outcome.kind, OutcomeKind::ScsiStatus);
-    EXPECT_EQ(sent.outcome.scsiStatus, 0x02);
-    EXPECT_EQ(sent.outcome.sense.key, kEmulatedSenseKey);
-    EXPECT_EQ(sent.outcome.sense.asc, kEmulatedSenseAsc);
-    EXPECT_EQ(sent.outcome.sense.ascq, kEmulatedSenseAscq);
-    EXPECT_EQ(sent.outcome.sense.raw[0], 0x70);
-    EXPECT_EQ(sent.outcome.sense.length, 18);
-  }
-  EXPECT_EQ(drive.PagesAccepted(), 31);
-  EXPECT_EQ(observer.RefusedPages(), 1);
-}
-
-// The first page, one inside and the last: where a page loop goes wrong.
-INSTANTIATE_TEST_SUITE_P(Pages, EachPageRefused, testing::Values(1, 7, 32));
-
-struct FaultCase {
-  const char* name;
-  SgFault fault;
-  OutcomeKind kind;
-  std::uint32_t systemError;
-  std::uint32_t transportStatus;
-};
-
-class FaultOnPage : public SgDrive, public testing::WithParamInterface<FaultCase> {};
-
-TEST_P(FaultOnPage, IsClassifiedAndNeverGood) {
-  const FaultCase& fault = GetParam();
-  kernel.AddFault(kDrivePath, fault.fault);
-  Flash();
-  ASSERT_EQ(outcomes.pages.size(), 32u);
-  const ScsiOutcome& outcome = outcomes.pages[fault.fault.page - 1].outcome;
-  EXPECT_EQ(outcome.kind, fault.kind);
-  EXPECT_FALSE(outcome.IsGood());
-  if (fault.kind == OutcomeKind::SystemError) {
-    EXPECT_EQ(outcome.systemError, fault.systemError);
-  } else {
-    EXPECT_EQ(outcome.transportStatus, fault.transportStatus);
-  }
-  EXPECT_EQ(observer.RefusedPages(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, FaultOnPage,
-    testing::Values(FaultCase{"IoctlEio", {3, EIO, 0, 0}, OutcomeKind::SystemError, EIO, 0},
-                    FaultCase{"IoctlEbusy", {7, EBUSY, 0, 0}, OutcomeKind::SystemError, EBUSY, 0},
-                    FaultCase{"HostNoConnect", {1, 0, 0x01, 0}, OutcomeKind::TransportStatus, 0, 0x010000},
-                    FaultCase{"HostTimeOut", {32, 0, 0x03, 0}, OutcomeKind::TransportStatus, 0, 0x030000},
-                    FaultCase{"DriverTimeout", {16, 0, 0, 0x06}, OutcomeKind::TransportStatus, 0, 0x06},
-                    FaultCase{"HostAndDriver", {9, 0, 0x07, 0x08}, OutcomeKind::TransportStatus, 0, 0x070008},
-                    FaultCase{"SenseFlagWithoutStatus", {2, 0, 0, 0x08}, OutcomeKind::TransportStatus, 0, 0x08}),
-    [](const testing::TestParamInfo<FaultCase>& row) { return std::string(row.param.name); });
 
 // A node that keeps the request it is handed and answers as told.
 class RecordingNode final : public DeviceNode {

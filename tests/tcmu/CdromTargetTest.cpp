@@ -61,7 +61,7 @@ class CdromTargetTest : public ::testing::Test {
   }
 
   EmulatedDrive drive{InquiryData{0x05, "COMBOEMU", "VIRTUAL COMBO RW", "1.00"}};
-  CdromTarget target{drive, SenseCode{0x03, 0x0C, 0x00}};
+  CdromTarget target{drive};
   std::vector<std::uint8_t> lastData;
 };
 
@@ -120,6 +120,7 @@ TEST_F(CdromTargetTest, AWholeFlashFromTenByteCommandsLeavesTheImageComplete) {
 
 TEST_F(CdromTargetTest, ARefusedPageAnswersWithTheGivenSenseAndTheRestGoOn) {
   drive.Behaviour().refusedPage = 9;
+  drive.Behaviour().refusalSense = {0x03, 0x0C, 0x00};
 
   const std::vector<TcmuAnswer> answers = FlashAll();
 
@@ -135,7 +136,9 @@ TEST_F(CdromTargetTest, ARefusedPageAnswersWithTheGivenSenseAndTheRestGoOn) {
   }
   EXPECT_EQ(drive.Verdict(), "image incomplete: 31 of 32 pages accepted");
   const std::string report = TargetReportText(drive, target.Log());
-  EXPECT_NE(report.find("pages accepted: 31\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("\ndrive commands=32 pages=31 verdict=image incomplete: 31 of 32 pages accepted\n"),
+            std::string::npos)
+      << report;
   EXPECT_NE(report.find("status 02 sense 03/0c/00\n"), std::string::npos) << report;
 }
 
@@ -157,9 +160,8 @@ TEST_F(CdromTargetTest, APageWithoutItsDataIsAViolation) {
   EXPECT_NE(drive.Verdict().find("without a 16384-byte data-out phase"), std::string::npos) << drive.Verdict();
 }
 
-TEST_F(CdromTargetTest, APageAnsweredLateWaitsTheDrivesDelayFirst) {
-  drive.Behaviour().pageTiming = DriveBehaviour::Timing::Late;
-  drive.Behaviour().lateBy = std::chrono::milliseconds(1500);
+TEST_F(CdromTargetTest, APageAnsweredLateWaitsTheTargetsDelayFirst) {
+  target.SetTiming({.pages = AnswerTiming::When::Late, .lateBy = std::chrono::milliseconds(1500)});
   std::vector<std::chrono::milliseconds> waits;
   target.SetSleeper([&](std::chrono::milliseconds wait) { waits.push_back(wait); });
 
@@ -226,7 +228,7 @@ TEST_F(CdromTargetTest, PulledOutAtAPageItDetachesOnceThereAndLeavesThatPageUnan
 }
 
 TEST_F(CdromTargetTest, AnInquiryItNeverAnswersGoesOnlyWhenTheNextInquiryComes) {
-  drive.Behaviour().inquiryTiming = DriveBehaviour::Timing::Never;
+  target.SetTiming({.inquiry = AnswerTiming::When::Never});
   Delivered first{{0x12, 0, 0, 0, 36, 0}, std::vector<std::uint8_t>(36)};
   Delivered second{{0x12, 0, 0, 0, 36, 0}, std::vector<std::uint8_t>(36)};
   Delivered page{PageWriteHead(1, ImageSum()), Page(1)};
@@ -237,7 +239,7 @@ TEST_F(CdromTargetTest, AnInquiryItNeverAnswersGoesOnlyWhenTheNextInquiryComes) 
 }
 
 TEST_F(CdromTargetTest, APageNeverAnsweredIsLeftWithTheKernel) {
-  drive.Behaviour().pageTiming = DriveBehaviour::Timing::Never;
+  target.SetTiming({.pages = AnswerTiming::When::Never});
   Delivered delivered{PageWriteHead(1, ImageSum()), Page(1)};
 
   EXPECT_FALSE(target.Handle(delivered.Command()).has_value());

@@ -91,7 +91,7 @@ expect_flash_failed() {
   [[ $OUT$ERR != *omplete* ]] || fail "a failed flash is said to be complete"
   expect_eq "$(grep -c '^Page-' "$work/out")" 32 "page lines"
 }
-verdict() { sed -n 's/^verdict: //p' "$report"; }
+verdict() { sed -n 's/^drive .* verdict=//p' "$report"; }
 
 case $case_name in
   list)

@@ -97,7 +97,7 @@ expect_exit 0
 stop_drive
 
 report=$report_dir/report
-verdict=$(sed -n 's/^verdict: //p' "$report")
+verdict=$(sed -n 's/^drive .* verdict=//p' "$report")
 if [ "$case_name" = complete ]; then
   expect_eq "$verdict" "image complete and consistent" "the drive's verdict"
   cmp "$report_dir/image" "$PROGRAM_DIR/firmware.bin" || fail "the drive's image differs from the firmware file"
