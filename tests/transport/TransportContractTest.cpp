@@ -314,7 +314,9 @@ TEST_P(UnansweredCommand, IsWaitedForAsLongAsTheRequestSaysAndThenIsNotGood) {
   EXPECT_NE(outcome.kind, OutcomeKind::Good);
   EXPECT_NE(outcome.kind, OutcomeKind::ScsiStatus) << "the drive said nothing";
   EXPECT_EQ(rig->CarrierWaited(), std::chrono::milliseconds(c.timeout));
-  if (c.page == 0) EXPECT_EQ(answer[0], 0) << "no answer reaches the caller";
+  if (c.page == 0) {
+    EXPECT_EQ(answer[0], 0) << "no answer reaches the caller";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -359,7 +361,9 @@ TEST_P(CarrierFault, IsTheCarriersFailureWithItsCodeAndNeverGood) {
   EXPECT_EQ(outcome.kind, c.kind);
   EXPECT_EQ(outcome.systemError, c.systemError);
   EXPECT_EQ(outcome.transportStatus, c.transportStatus);
-  if (c.page == 0) EXPECT_EQ(inquiry.identity, "");
+  if (c.page == 0) {
+    EXPECT_EQ(inquiry.identity, "");
+  }
   EXPECT_EQ(run.observer.RefusedPages(), c.refusedPages);
 }
 
