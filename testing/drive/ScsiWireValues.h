@@ -9,6 +9,7 @@ namespace scsi_wire {
 
 inline constexpr std::uint8_t kStatusGood = 0x00;
 inline constexpr std::uint8_t kStatusCheckCondition = 0x02;
+inline constexpr std::uint8_t kStatusTaskAborted = 0x40;
 inline constexpr std::uint8_t kTestUnitReadyOpcode = 0x00;
 inline constexpr std::uint8_t kInquiryOpcode = 0x12;
 inline constexpr std::uint8_t kPageWriteOpcode = 0xFD;  // the drive's vendor command

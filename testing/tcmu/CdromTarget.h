@@ -9,7 +9,8 @@
 // target's timing says it never answers one, the page writes likewise, or
 // the one page it is told to hang on or to be pulled out at. The kernel then
 // gives up on it by its own time-outs; the held command is let go once the
-// kernel sends another of its kind, which it does only after giving up.
+// kernel sends another of its kind, which it does only after giving up, or
+// by the ring itself once the kernel aborts it (TcmuRing).
 #include <chrono>
 #include <cstdint>
 #include <functional>

@@ -21,6 +21,7 @@ inline constexpr std::size_t kMailboxSize = kTailAt + 4;
 
 // An entry: its header, then either the request or, written over it, the answer.
 inline constexpr std::size_t kLengthAndOpAt = 0;
+inline constexpr std::size_t kCommandIdAt = 4;
 inline constexpr std::uint32_t kOpMask = 0x7;
 inline constexpr std::uint32_t kOpPad = 0;
 inline constexpr std::uint32_t kOpCommand = 1;
@@ -34,6 +35,10 @@ inline constexpr std::size_t kCdbOffsetAt = 24;
 inline constexpr std::size_t kVectorsAt = 48;
 inline constexpr std::size_t kVectorSize = 16;  // base (an offset into the area), then length
 inline constexpr std::size_t kTaskManagementEntrySize = 32;
+// A task management notice (sent once its user switches them on): the
+// commands it ends, by id, after its fixed part.
+inline constexpr std::size_t kTaskManagementCountAt = 12;
+inline constexpr std::size_t kTaskManagementIdsAt = kTaskManagementEntrySize;
 
 inline constexpr std::size_t kStatusAt = 8;
 inline constexpr std::size_t kSenseAt = 16;

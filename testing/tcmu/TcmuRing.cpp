@@ -109,6 +109,30 @@ std::optional<TcmuAnswer> TcmuRing::Overtake(TcmuCommandHandler& handler, std::u
   return std::nullopt;
 }
 
+bool TcmuRing::Aborted(std::uint32_t tail, std::uint32_t head) const {
+  const std::uint8_t* const base = area_.data();
+  const auto ringOffset = Load<std::uint32_t>(base, kRingOffsetAt);
+  const auto ringSize = Load<std::uint32_t>(base, kRingSizeAt);
+  const std::uint8_t* const heldEntry = base + ringOffset + tail;
+  const auto heldId = Load<std::uint16_t>(heldEntry, kCommandIdAt);
+  const std::uint32_t heldLength = Load<std::uint32_t>(heldEntry, kLengthAndOpAt) & ~kOpMask;
+  for (std::uint32_t at = (tail + heldLength) % ringSize; at != head;) {
+    const std::uint8_t* const entry = base + ringOffset + at;
+    const auto lengthAndOp = Load<std::uint32_t>(entry, kLengthAndOpAt);
+    const std::uint32_t length = lengthAndOp & ~kOpMask;
+    if (length == 0 || std::uint64_t{at} + length > ringSize) return false;
+    if ((lengthAndOp & kOpMask) == kOpTaskManagement && length >= kTaskManagementIdsAt) {
+      const std::uint64_t count = std::min<std::uint64_t>(Load<std::uint32_t>(entry, kTaskManagementCountAt),
+                                                          (length - kTaskManagementIdsAt) / sizeof heldId);
+      for (std::uint64_t i = 0; i < count; ++i) {
+        if (Load<std::uint16_t>(entry, kTaskManagementIdsAt + i * sizeof heldId) == heldId) return true;
+      }
+    }
+    at = (at + length) % ringSize;
+  }
+  return false;
+}
+
 int TcmuRing::Process(TcmuCommandHandler& handler) {
   if (!Usable()) return 0;
   std::uint8_t* const base = area_.data();
@@ -128,8 +152,13 @@ int TcmuRing::Process(TcmuCommandHandler& handler) {
       if (length < kCommandEntryMinimum) break;  // no room for an answer: a ring this code does not know
       TcmuAnswer answer;
       if (held_) {
-        // Handed over already and left unanswered: only a command behind it lets it go.
-        std::optional<TcmuAnswer> given = Overtake(handler, tail, head);
+        // Handed over already and left unanswered: only its abort or a command behind it lets it go.
+        std::optional<TcmuAnswer> given;
+        if (Aborted(tail, head)) {
+          given.emplace().scsiStatus = scsi_wire::kStatusTaskAborted;
+        } else {
+          given = Overtake(handler, tail, head);
+        }
         if (!given) break;
         held_ = false;
         answer = *given;
@@ -147,7 +176,7 @@ int TcmuRing::Process(TcmuCommandHandler& handler) {
       std::fill_n(entry + kStatusAt, kAnswerSize, std::uint8_t{0});
       entry[kStatusAt] = answer.scsiStatus;
       std::copy(answer.sense.begin(), answer.sense.end(), entry + kSenseAt);
-    } else if (op != kOpPad) {
+    } else if (op != kOpPad && op != kOpTaskManagement) {
       entry[kUserFlagsAt] |= kUserFlagUnknownOp;
     }
     tail = (tail + length) % ringSize;

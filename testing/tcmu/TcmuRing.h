@@ -54,8 +54,11 @@ class TcmuRing {
 
   // Answers every command the kernel has put in the ring since the last
   // call. Returns how many entries it retired; stops early at a command the
-  // handler leaves unanswered (Held() then stays true). A held command is
-  // offered to the handler's Overtaken with each command queued behind it.
+  // handler leaves unanswered (Held() then stays true). A held command the
+  // kernel has since aborted (a task management notice behind it names it)
+  // is retired at once with TASK ABORTED, as a drive's transport ends an
+  // aborted task; otherwise it is offered to the handler's Overtaken with
+  // each command queued behind it.
   int Process(TcmuCommandHandler& handler);
   bool Held() const { return held_; }
 
@@ -66,6 +69,8 @@ class TcmuRing {
   // An answer for the held command at tail from the first command behind it
   // that overtakes it.
   std::optional<TcmuAnswer> Overtake(TcmuCommandHandler& handler, std::uint32_t tail, std::uint32_t head);
+  // Whether a task management notice between tail and head names the command at tail.
+  bool Aborted(std::uint32_t tail, std::uint32_t head) const;
 
   std::span<std::uint8_t> area_;
   std::string problem_;

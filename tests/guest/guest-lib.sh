@@ -9,6 +9,7 @@
 #   GUEST_COMBOFLASH_CLI   comboflash, the Linux tool (its tests only)
 #   GUEST_CASE_TIMEOUT     seconds one case may take
 #   GUEST_PART             the part's name (tests/guest/session.sh)
+#   GUEST_DRIVE_UNIT       the part's own emulated drive (tests/guest/session.sh)
 set -uo pipefail
 
 GUEST_TESTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -21,6 +22,8 @@ GUEST_WORK=$GUEST_SHARED/${GUEST_PART:-work}
 export GUEST_SHARED GUEST_WORK
 TCMU_DRIVE=$SOURCE_ROOT/testing/tcmu/tcmu-drive
 export COMBOFLASH_TCMU_DRIVE=${GUEST_TCMU_DRIVE:-}
+# Parts that run side by side each have a drive of their own.
+export COMBOFLASH_TCMU_UNIT=${GUEST_DRIVE_UNIT:-0}
 mkdir -p "$GUEST_WORK"
 
 _guest_failed=()
@@ -44,9 +47,9 @@ run_case() {
 # drive_leftovers: after a case that failed half-way, ends its drive's server
 # and shows what the drive received, apart from the kernel's media polls.
 drive_leftovers() {
-  local pid dir
-  [ -f /run/comboflash-tcmu-server.pid ] || return 0
-  read -r pid dir </run/comboflash-tcmu-server.pid
+  local dir
+  dir=$("$TCMU_DRIVE" serving)
+  [ -n "$dir" ] || return 0
   "$TCMU_DRIVE" stop "$dir" && grep -v '^command: 4a ' "$dir/report"
 }
 
@@ -82,15 +85,23 @@ e2e_env() {
 # --- the guest kernel's record of what its SCSI midlayer dispatched --------
 
 export TRACING=/sys/kernel/tracing
+# trace_start DEVICE: records from now on what the midlayer dispatches to
+# DEVICE's SCSI host, in a trace buffer of the part's own (parts that run
+# side by side trace their own drives).
 trace_start() {
-  echo 0 >"$TRACING/tracing_on"
-  echo >"$TRACING/trace"
-  echo 1 >"$TRACING/events/scsi/scsi_dispatch_cmd_start/enable"
-  echo 1 >"$TRACING/tracing_on"
+  local host
+  host=$(basename "$(readlink -f "/sys/class/block/${1##*/}/device")") || return 1
+  TRACE=$TRACING/instances/${GUEST_PART:-work}
+  mkdir -p "$TRACE" || return 1
+  echo 0 >"$TRACE/tracing_on"
+  echo >"$TRACE/trace"
+  echo "host_no == ${host%%:*}" >"$TRACE/events/scsi/scsi_dispatch_cmd_start/filter"
+  echo 1 >"$TRACE/events/scsi/scsi_dispatch_cmd_start/enable"
+  echo 1 >"$TRACE/tracing_on"
 }
 
 # trace_cdbs OPCODE: every command block with that opcode (two hex digits)
 # dispatched since trace_start, one a line, as "fd 07 5a ...".
 trace_cdbs() {
-  grep -o "raw=$1[0-9a-f ]*" "$TRACING/trace" | sed 's/^raw=//; s/ *$//'
+  grep -o "raw=$1[0-9a-f ]*" "$TRACE/trace" | sed 's/^raw=//; s/ *$//'
 }

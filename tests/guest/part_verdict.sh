@@ -16,7 +16,7 @@ if [ ! -f "$at.started" ]; then
 fi
 cat "$at.log" 2>/dev/null
 if [ ! -f "$at.status" ]; then
-  echo "FAILED: the guest stopped while running this part: the case above did not end, and the boot was ended (see guest_session)"
+  echo "FAILED: the guest stopped while running this part: the case above, or one of a part beside it, did not end, and the boot was ended (guest_session names the part)"
   exit 1
 fi
 code=$(cat "$at.status")

@@ -12,7 +12,7 @@ nodes=$("$TCMU_DRIVE" start "$drive/attach" "${identity[@]}") || { echo "cannot 
 read -r sr sg <<<"$nodes"
 echo "the emulated drive is $sr ($sg)"
 "$TCMU_DRIVE" stop "$drive/attach" >/dev/null
-# The kernel asks once, when the device attaches (in this part or an earlier one of the boot).
+# The kernel asks once, when the device attaches (the part's own drive, attached above).
 grep -q '^command: 12 ' "$("$TCMU_DRIVE" attached)/report" || { echo "the kernel never asked the drive's identity"; exit 1; }
 
 passthrough_template || { echo "cannot make the Wine prefix"; exit 1; }

@@ -25,7 +25,8 @@ reason=$("$root/tools/wine32-check" --in-guest true 2>&1) || {
   windows_x86=skip
 }
 
-"$root/tools/guest/run" --scsi-cd --timeout "$timeout_s" -- \
+# Memory for the parts that run side by side, each with its Wine and display.
+"$root/tools/guest/run" --scsi-cd --memory 3072 --timeout "$timeout_s" -- \
   env GUEST_WINDOWS_X86="$windows_x86" GUEST_WINDOWS_X86_REASON="$reason" \
   bash "$here/session.sh" "$results" "$plan" &
 guest=$!

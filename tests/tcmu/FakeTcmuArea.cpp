@@ -37,6 +37,7 @@ std::uint32_t FakeTcmuArea::Queue(std::span<const std::uint8_t> cdb, std::vector
       Align(std::max<std::size_t>(kVectorsAt + bufferSizes.size() * kVectorSize, kCommandEntryMinimum));
   const std::uint32_t entry = Reserve(Align(header + cdb.size()), kOpCommand);
   std::uint8_t* const bytes = At(entry);
+  Store(bytes, kCommandIdAt, nextId_++);
   Store(bytes, kVectorCountAt, static_cast<std::uint32_t>(bufferSizes.size()));
   const std::uint64_t cdbOffset = kRingOffset + entry + header;
   std::copy(cdb.begin(), cdb.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(cdbOffset));
@@ -52,8 +53,22 @@ std::uint32_t FakeTcmuArea::Queue(std::span<const std::uint8_t> cdb, std::vector
   return entry;
 }
 
-std::uint32_t FakeTcmuArea::QueueTaskManagement() {
-  return Reserve(Align(kTaskManagementEntrySize), kOpTaskManagement);
+std::uint32_t FakeTcmuArea::QueueTaskManagement(std::vector<std::uint16_t> commandIds) {
+  constexpr std::uint8_t kAbortTask = 1;
+  constexpr std::size_t kTypeAt = 8;
+  const std::uint32_t entry =
+      Reserve(Align(kTaskManagementIdsAt + commandIds.size() * sizeof(std::uint16_t)), kOpTaskManagement);
+  At(entry)[kTypeAt] = kAbortTask;
+  Store(At(entry), kTaskManagementCountAt, static_cast<std::uint32_t>(commandIds.size()));
+  for (std::size_t i = 0; i < commandIds.size(); ++i) {
+    Store(At(entry), kTaskManagementIdsAt + i * sizeof(std::uint16_t), commandIds[i]);
+  }
+  return entry;
+}
+
+std::uint32_t FakeTcmuArea::QueueUnknownKind() {
+  constexpr std::uint32_t kUnknownOp = 5;
+  return Reserve(Align(kTaskManagementEntrySize), kUnknownOp);
 }
 
 void FakeTcmuArea::PadToEnd() { Reserve(ringSize_ - Head(), kOpPad); }

@@ -22,11 +22,15 @@ class FakeTcmuArea {
 
   // Queues one command with one buffer per entry of bufferSizes (data-out
   // buffers are filled from dataOut, in order); returns the entry's offset
-  // in the ring. cdb is copied whole, as long as it is.
+  // in the ring. cdb is copied whole, as long as it is. Each command gets an
+  // id of its own, counted from 1 (CommandId).
   std::uint32_t Queue(std::span<const std::uint8_t> cdb, std::vector<std::size_t> bufferSizes,
                       std::span<const std::uint8_t> dataOut = {});
-  // Queues a task management notice, which this ring's user never asked for.
-  std::uint32_t QueueTaskManagement();
+  // Queues a task management notice (an abort) ending the commands with these ids.
+  std::uint32_t QueueTaskManagement(std::vector<std::uint16_t> commandIds = {});
+  // Queues an entry of a kind the ring's user cannot know.
+  std::uint32_t QueueUnknownKind();
+  std::uint16_t CommandId(std::uint32_t entry) const { return tcmu::Load<std::uint16_t>(At(entry), tcmu::kCommandIdAt); }
   // Pads the rest of the ring so the next entry starts at its beginning.
   void PadToEnd();
   // Points the entry's first buffer elsewhere.
@@ -48,4 +52,5 @@ class FakeTcmuArea {
   std::vector<std::uint8_t> bytes_;
   std::uint32_t ringSize_;
   std::size_t dataNext_;
+  std::uint16_t nextId_ = 1;
 };

@@ -4,6 +4,7 @@
 
 #include <numeric>
 
+#include "testing/drive/ScsiWireValues.h"
 #include "tests/tcmu/FakeTcmuArea.h"
 
 namespace {
@@ -191,16 +192,44 @@ TEST(TcmuRing, AHeldCommandGoesOnlyWhenOneBehindItOvertakesIt) {
   EXPECT_EQ(area.Tail(), area.Head());
 }
 
+TEST(TcmuRing, AHeldCommandTheKernelAbortsGoesAtOnceAsAborted) {
+  FakeTcmuArea area;
+  const std::uint32_t held = area.Queue(kInquiry, {36});
+  TcmuRing ring(area.Area());
+  ScriptedHandler handler;
+  handler.holdCommand = 1;
+  handler.overtakingOpcode = kInquiry[0];
+  ASSERT_EQ(ring.Process(handler), 0);
+
+  // A notice that ends another command leaves it held.
+  area.QueueTaskManagement({static_cast<std::uint16_t>(area.CommandId(held) + 1)});
+  EXPECT_EQ(ring.Process(handler), 0);
+  EXPECT_TRUE(ring.Held());
+
+  const std::uint32_t later = area.Queue(kTestUnitReady, {});
+  area.QueueTaskManagement({area.CommandId(later), area.CommandId(held)});
+  EXPECT_EQ(ring.Process(handler), 4) << "the held one, both notices and the command";
+
+  EXPECT_FALSE(ring.Held());
+  EXPECT_EQ(area.Status(held), scsi_wire::kStatusTaskAborted);
+  EXPECT_TRUE(handler.heldWhenLetGo.empty()) << "the handler is not asked to let it go";
+  EXPECT_EQ(handler.cdbs.size(), 2u) << "the command behind it is handled as usual";
+  EXPECT_EQ(area.Status(later), 0x00);
+  EXPECT_EQ(area.Tail(), area.Head());
+}
+
 TEST(TcmuRing, MarksAnEntryOfAnotherKindAsUnknown) {
   FakeTcmuArea area;
   const std::uint32_t notice = area.QueueTaskManagement();
+  const std::uint32_t unknown = area.QueueUnknownKind();
   area.Queue(kTestUnitReady, {});
   TcmuRing ring(area.Area());
   ScriptedHandler handler;
 
-  EXPECT_EQ(ring.Process(handler), 2);
+  EXPECT_EQ(ring.Process(handler), 3);
 
-  EXPECT_EQ(area.UserFlags(notice), tcmu::kUserFlagUnknownOp);
+  EXPECT_EQ(area.UserFlags(unknown), tcmu::kUserFlagUnknownOp);
+  EXPECT_EQ(area.UserFlags(notice), 0) << "a task management notice is known, and needs no answer";
   EXPECT_EQ(handler.cdbs.size(), 1u);
 }
 

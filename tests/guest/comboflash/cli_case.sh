@@ -65,7 +65,7 @@ flash_twice() {
   "$cli" flash "$firmware" --drive "$first" --yes >"$work/first.out" 2>"$work/first.err" </dev/null &
   local flashing=$!
   for _ in $(seq 100); do grep -q "Flash Now!" "$work/first.out" && break; sleep 0.3; done
-  grep -q "Flash Now!" "$work/first.out" || { cat "$work/first.out" "$work/first.err"; fail "the first flash did not begin"; }
+  grep -q "Flash Now!" "$work/first.out" || { cat "$work/first.out" "$work/first.err"; fail "the first flash had not begun within 30 s"; }
   run flash "$other" --drive "$second" --yes
   wait "$flashing" || code=$?
   printf '$ comboflash flash (first, by %s)\n%s\n%s\n(exit code %s)\n' "$first" "$(cat "$work/first.out")" \
@@ -185,7 +185,7 @@ print("held", flush=True)
 time.sleep(600)' "$device" >"$work/holder" &
     holder=$!
     for _ in $(seq 50); do grep -q held "$work/holder" && break; sleep 0.1; done
-    grep -q held "$work/holder" || fail "the other program could not hold the drive"
+    grep -q held "$work/holder" || fail "the other program had not taken hold of the drive within 5 s"
     run flash "$firmware" --drive "$device" --yes
     kill "$holder"
     expect_eq "$CODE" 3 "exit code"

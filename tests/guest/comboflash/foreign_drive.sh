@@ -14,7 +14,7 @@ ln -sfn "$E2E_WORK/cd" "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$device" "$WINEPREFIX/dosdevices/e::"
 make_firmware "$PROGRAM_DIR/firmware.bin" "$key" 4096
 
-trace_start
+trace_start "$device"
 start_comboflash
 # 36 characters from byte 8 of its answer: identity, revision, and the
 # first 8 bytes after the revision.

@@ -72,7 +72,7 @@ make_firmware "$PROGRAM_DIR/firmware.bin" "$DRIVE_KEY" 300000
 expected=$(expected_log "$PROGRAM_DIR/firmware.bin"; echo .)
 expected=${expected%.}
 
-trace_start
+trace_start "$device"
 start_comboflash
 # The identity is 36 characters from byte 8 of the answer; the drive's
 # answer ends at byte 36, and the 8 zero bytes after it show as blanks.
