@@ -26,8 +26,11 @@ df -h / | tail -n 1
 
 # Everything is slower without hardware virtualisation.
 export E2E_WAIT_MS=180000 E2E_EXIT_MS=60000
+# One job per processor, as on a host: each end-to-end test has a prefix and
+# a display of its own, and the unit tests take turns (cmake/WineTests.cmake).
 xvfb-run -a -s "-screen 0 1024x768x24" \
-  ctest --test-dir "$build" --output-on-failure --no-tests=error -R "$tests" 2>&1 | tee "$GUEST_WORK/ctest.log"
+  ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$(nproc)" -R "$tests" 2>&1 |
+  tee "$GUEST_WORK/ctest.log"
 code=${PIPESTATUS[0]}
 # Here every 32-bit test must really run: a skip would hide that it cannot.
 if grep -q '\*\*\*Skipped\|Not Run' "$GUEST_WORK/ctest.log"; then
